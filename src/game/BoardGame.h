@@ -20,8 +20,13 @@
 // Undo: Undo() restores the board before the last move and names the ball to re-click;
 // the window redraws every picture from PictureStates(), shows the score, clears GameOver
 // and clicks that ball as a real click. Redo: Redo() puts the board after the next move in
-// place; the window redraws from PictureStates(). RestoreStartBoard() brings back the
-// board as dealt. No call waits, processes events or plays a sound.
+// place; the window redraws from PictureStates(). A redone move that leaves no group
+// (Best <= 1) was the game's last: the window closes the board again (GameOver) without
+// running the end of the game a second time. RestoreStartBoard() brings back the board as
+// dealt. No call waits, processes events or plays a sound.
+//
+// Deal first: every other call expects a dealt board. The settings passed to the deal
+// must have been through ApplyBoardDefaults.
 #include <cstdint>
 #include <functional>
 #include <optional>
