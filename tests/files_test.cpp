@@ -27,15 +27,6 @@ int ErrorOf(const std::function<void()>& f) {
 
 }  // namespace
 
-TEST(Files, AppPathIsTheExecutableFolderUnlessATestSetsOne) {
-  rt::SetAppPath({});
-  EXPECT_FALSE(rt::AppPath().endsWith('/'));
-  EXPECT_TRUE(QFileInfo(rt::AppPath()).isDir());
-  rt::SetAppPath("/tmp/some/folder/");
-  EXPECT_EQ(rt::AppPath(), "/tmp/some/folder");
-  rt::SetAppPath({});
-}
-
 TEST(Files, ResolvesEveryComponentIgnoringCase) {
   QTemporaryDir dir;
   ASSERT_TRUE(QDir(dir.path()).mkpath("Sounds/Speech"));
