@@ -104,14 +104,14 @@ QPainterPath UnitMark(int mark) {
     case 7: {  // crescent moon
       QPainterPath outer, inner;
       outer.addEllipse(QPointF(0, 0), 0.46, 0.46);
-      inner.addEllipse(QPointF(0.24, -0.14), 0.38, 0.38);
+      inner.addEllipse(QPointF(0.28, -0.16), 0.34, 0.34);
       p = outer.subtracted(inner);
       break;
     }
     case 8: {  // ring
       QPainterPath outer, inner;
       outer.addEllipse(QPointF(0, 0), 0.44, 0.44);
-      inner.addEllipse(QPointF(0, 0), 0.2, 0.2);
+      inner.addEllipse(QPointF(0, 0), 0.16, 0.16);
       p = outer.subtracted(inner);
       break;
     }
@@ -124,13 +124,13 @@ QPainterPath UnitMark(int mark) {
       p.closeSubpath();
       break;
     default:  // lightning bolt
-      p.moveTo(0.14, -0.54);
-      p.lineTo(-0.34, 0.06);
-      p.lineTo(-0.02, 0.06);
-      p.lineTo(-0.16, 0.54);
-      p.lineTo(0.34, -0.08);
-      p.lineTo(0.02, -0.08);
-      p.lineTo(0.14, -0.54);
+      p.moveTo(0.2, -0.56);
+      p.lineTo(-0.4, 0.1);
+      p.lineTo(-0.04, 0.1);
+      p.lineTo(-0.2, 0.56);
+      p.lineTo(0.42, -0.12);
+      p.lineTo(0.06, -0.12);
+      p.lineTo(0.2, -0.56);
       p.closeSubpath();
       break;
   }

@@ -243,7 +243,7 @@ QImage Title() {
 
   // The name, each letter in a ball colour, with a white outline and a soft shadow.
   const QString name = QStringLiteral("Quonk-Tirrel");
-  const QFont f = BoldFont(78);
+  const QFont f = BoldFont(72);
   QPainterPath all;
   all.addText(0, 0, f, name);
   const QRectF b = all.boundingRect();
@@ -265,9 +265,6 @@ QImage Title() {
     lg.setColorAt(0, base.lighter(150));
     lg.setColorAt(1, base.darker(115));
     DrawFancyText(q, lp, lg, QColor(255, 255, 250), 7);
-  }
-  for (int i = 0; i < name.size(); ++i) {
-    (void)i;
   }
   // Draw the letters once more over the outlines of their neighbours.
   x = 0;
@@ -314,7 +311,7 @@ QImage Title() {
   const B balls[] = {
       {214, 290, 19, 2}, {254, 290, 19, 1}, {294, 290, 19, 3}, {334, 290, 19, 4}, {374, 290, 19, 5},
       {414, 290, 19, 9}, {454, 290, 19, 7}, {494, 290, 19, 6}, {534, 290, 19, 1}, {234, 254, 19, 5},
-      {274, 254, 19, 7}, {514, 254, 19, 3}, {474, 254, 19, 2}, {38, 320, 13, 3},  {186, 326, 12, 5},
+      {274, 254, 19, 7}, {514, 254, 19, 3}, {474, 254, 19, 2}, {150, 330, 11, 3},  {186, 326, 12, 5},
       {540, 330, 13, 2}, {24, 44, 15, 1},   {548, 52, 17, 3},  {520, 22, 10, 7},  {60, 20, 9, 9},
   };
   for (const B& bb : balls) DrawBall(q, QRectF(bb.x - bb.r, bb.y - bb.r, 2 * bb.r, 2 * bb.r), BallColor(bb.c), bb.c);
