@@ -465,6 +465,25 @@ void CleanWhite(QImage& img, int limit, bool forceBorder) {
   }
 }
 
+QImage OnWhiteCutout(const QImage& argb) {
+  const QImage src = argb.convertToFormat(QImage::Format_ARGB32);
+  QImage out(src.size(), QImage::Format_RGB32);
+  for (int y = 0; y < src.height(); ++y) {
+    const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+    QRgb* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < src.width(); ++x) {
+      const int a = qAlpha(in[x]);
+      if (a < 128) {
+        o[x] = qRgb(255, 255, 255);
+        continue;
+      }
+      auto ch = [&](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+      o[x] = qRgb(ch(qRed(in[x])), ch(qGreen(in[x])), ch(qBlue(in[x])));
+    }
+  }
+  return out;
+}
+
 static void Fail(const QString& path, const QString& what) {
   std::fprintf(stderr, "assetgen: cannot write %s: %s\n", qPrintable(path), qPrintable(what));
   std::exit(1);

@@ -54,6 +54,11 @@ void SoftShadow(QImage& into, const QPainterPath& shape, const QColor& color, QP
 // the only pure white. `keepOuter` pixels wide border stays pure white.
 void CleanWhite(QImage& img, int limit, bool forceBorder);
 
+// Puts a drawing made on a transparent canvas onto pure white: pixels less than half covered become
+// pure white (so that a cut along the white leaves no pale halo), the others are blended with white
+// by their coverage. The result is opaque.
+QImage OnWhiteCutout(const QImage& argb);
+
 // Savers. Each fails loudly (exit 1) when the file cannot be written.
 void SaveBmp24(const QImage& img, const QString& path);
 void SavePngRgb(const QImage& img, const QString& path);

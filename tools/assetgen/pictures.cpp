@@ -32,11 +32,12 @@ void Sparkle(QPainter& p, QPointF c, qreal r, const QColor& col) {
 void MakeBallPictures(const QString& root) {
   const QString dir = root + QStringLiteral("/grafics/");
   for (int i = 0; i <= 10; ++i) {
-    QImage img = WhiteCanvas(32, 32);
+    QImage drawing = ClearCanvas(32, 32);
     {
-      QPainter p(&img);
+      QPainter p(&drawing);
       DrawBall(p, QRectF(1.5, 1.5, 29, 29), BallColor(i), i);
     }
+    QImage img = OnWhiteCutout(drawing);
     CleanWhite(img, 250, true);
     SaveBmp24(img, dir + QStringLiteral("QQ_Balls") + Num4(i) + QStringLiteral(".bmp"));
   }
@@ -135,9 +136,9 @@ QImage SignPicture(const QString& glyph, const QColor& ground) {
 
 QImage BallButton(const QColor& base, int kind) {
   // 64 x 66 with white drawn transparent: the ball, and a light symbol on it.
-  QImage img = WhiteCanvas(64, 66);
+  QImage drawing = ClearCanvas(64, 66);
   {
-    QPainter p(&img);
+    QPainter p(&drawing);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(4, 5, 56, 56);
     DrawBall(p, r, base);
@@ -147,14 +148,15 @@ QImage BallButton(const QColor& base, int kind) {
     if (kind == 1) DrawCross(p, inner, light, rim);
     if (kind == 2) DrawUTurn(p, inner, light, rim);
   }
+  QImage img = OnWhiteCutout(drawing);
   CleanWhite(img, 252, true);
   return img;
 }
 
 QImage ShutUpButton() {
-  QImage img = WhiteCanvas(64, 66);
+  QImage drawing = ClearCanvas(64, 66);
   {
-    QPainter p(&img);
+    QPainter p(&drawing);
     p.setRenderHint(QPainter::Antialiasing);
     DrawLips(p, QRectF(10, 18, 44, 30));
     // Prohibition sign: a red ring with a diagonal bar from upper left to lower right.
@@ -171,6 +173,7 @@ QImage ShutUpButton() {
     p.setPen(QPen(QColor(228, 20, 30), 6, Qt::SolidLine, Qt::FlatCap));
     p.drawLine(QPointF(c.x() - d + 1, c.y() - d + 1), QPointF(c.x() + d - 1, c.y() + d - 1));
   }
+  QImage img = OnWhiteCutout(drawing);
   CleanWhite(img, 252, true);
   return img;
 }
@@ -342,11 +345,12 @@ void MakeDesignPictures(const QString& root) {
   SavePngRgb(BallButton(QColor(214, 30, 190), 2), d + QStringLiteral("tut_repeat.png"));
   SavePngRgb(BallButton(QColor(40, 170, 40), 0), d + QStringLiteral("tut_ok.png"));
   {
-    QImage m = WhiteCanvas(32, 32);
+    QImage drawing = ClearCanvas(32, 32);
     {
-      QPainter p(&m);
+      QPainter p(&drawing);
       DrawRainbowBall(p, QRectF(1.5, 1.5, 29, 29));
     }
+    QImage m = OnWhiteCutout(drawing);
     CleanWhite(m, 250, true);
     SavePngRgb(m, d + QStringLiteral("tut_marker.png"));
   }
