@@ -172,9 +172,9 @@ void MakeSoundEffects(const QString& root) {
     const N melody[] = {{0.00, 0.16, G4}, {0.18, 0.16, G4}, {0.36, 0.16, G4}, {0.54, 0.62, C5},
                         {1.22, 0.16, E5}, {1.40, 0.16, D5}, {1.58, 0.16, E5}, {1.76, 0.62, G5},
                         {2.44, 0.14, E5}, {2.60, 0.14, G5}, {2.76, 1.60, C6}};
-    for (const N& n : melody) Tone(b, n.t, n.dur, Note(n.note), Note(n.note), 0.45, kBrass, 0.02, 0.0, 5.5);
+    for (const N& n : melody) Tone(b, n.t, n.dur, Note(n.note), Note(n.note), 0.45, kBrass, 0.02, n.dur > 1 ? 1.2 : 0.6, 5.5);
     // Chord under the last note.
-    for (int n : {C5, E5, G5}) Tone(b, 2.76, 1.6, Note(n), Note(n), 0.22, kBrass, 0.05, 0.0, 5.0);
+    for (int n : {C5, E5, G5}) Tone(b, 2.76, 1.6, Note(n), Note(n), 0.22, kBrass, 0.05, 1.2, 5.0);
     // Drum beats and a sparkle at the end.
     for (double t : {0.0, 0.54, 1.22, 1.76, 2.76}) {
       Noise(b, t, 0.12, 0.5, 300, 120, 0.05, quint64(t * 1000) + 7);
