@@ -2,6 +2,7 @@
 // The program's folder and the files beside it. The game names its files with
 // Windows-style relative paths ("\grafics\", "\sounds\speech\") and relies on names
 // matching without regard to letter case ("setball" and "SetBall" are one file).
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -21,7 +22,10 @@ QString AppFile(const QString& relative);
 
 // A file's length in bytes; error 53 when it is missing.
 int64_t FileLen(const QString& path);
-// Appends text (UTF-8) to a file, creating it when missing; error 75 when that fails.
+// Appends text (UTF-8) to a file, creating it when missing; error 76 when its folder is
+// missing, 75 when the file cannot be written.
 void AppendText(const QString& path, const QString& text);
+// The same for bytes already in their on-disk encoding.
+void AppendBytes(const QString& path, const QByteArray& bytes);
 
 }  // namespace rt

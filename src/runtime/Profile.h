@@ -1,0 +1,36 @@
+#pragma once
+// The settings file format: "[Section]" lines followed by "Key=Value" lines, 8-bit
+// Windows-1252 text with CR LF line ends. Names match without regard to ASCII case,
+// names and values are trimmed of blanks and tabs, the first "=" of a line splits name
+// from value, lines starting with ";" and lines without "=" are no keys, and of
+// duplicate sections or keys the first one counts. Files with LF or CR line ends read
+// as well. Each call opens, changes and closes the file by itself: nothing is cached.
+#include <QByteArray>
+#include <QString>
+
+namespace rt {
+
+// Longest value a read returns, in characters; longer values are cut.
+constexpr qsizetype kProfileValueMax = 32000;
+
+// The value of key in section of the file at path, without the surrounding blanks and
+// without one pair of matching quotes around it. Empty when the file, section or key
+// is missing or unreadable. Never fails.
+QString ReadProfileString(const QString& section, const QString& key, const QString& path);
+
+// Stores value under key in section. An existing key has its line replaced by
+// "Name=Value" (the name as it stands in the file) and every other byte stays as it
+// was; a missing key goes right after the last non-blank line of its section; a
+// missing section is appended at the end; a missing file is created. The file is
+// replaced atomically (temporary file, then rename), so it is always either the old or
+// the new one. Returns false, leaving the file as it was, when the file has no write
+// permission bit, cannot be read or written, or the names or the value cannot be
+// stored (empty names, line ends in any of them, "=" in the key, "]" in the section).
+bool WriteProfileString(const QString& section, const QString& key, const QString& value,
+                        const QString& path);
+
+// The file's 8-bit code page at the file boundary. Characters outside it become "?".
+QByteArray ToWindows1252(const QString& text);
+QString FromWindows1252(QByteArrayView bytes);
+
+}  // namespace rt

@@ -1,0 +1,87 @@
+#include "settings/DefaultSettings.h"
+
+#include <QStringList>
+
+#include "runtime/Files.h"
+#include "runtime/Profile.h"
+#include "runtime/RuntimeError.h"
+#include "settings/IniHandler.h"
+#include "settings/SpeechTokens.h"
+#include "support/Tokens.h"
+
+namespace {
+
+// What each speech token comments on, in token order; the default file explains its
+// speech keys with these.
+const char* const kTokenDescriptions[] = {
+    "Programm wurde gestartet",
+    "über 300 Punkte mit einem Klick",
+    "fast 300 Punkte mit einem Klick",
+    "über 200 Punkte mit einem Klick",
+    "weit über 100 Punkte mit einem Klick",
+    "über 100 Punkte mit einem Klick",
+    "fast 100 Punkte mit einem Klick",
+    ">= 20 Punkte",
+    "< 20 Punkte   (sehr selten)",
+    "starte neues Spiel",
+    "Ende des Spiels mit Highscore",
+    "Abfrage 'neues Spiel?' im Lernmodus (inkl. Erklärung der Schaltflächen)",
+    "Abfrage 'neues Spiel' ohne Erklärung der Schaltflächen",
+    "Highscore wurde soeben übertroffen",
+    "noch 25 Minuten",
+    "noch 15 Minuten",
+    "noch 10 Minuten",
+    "noch  5 Minuten",
+    "noch  3 Minuten",
+    "<= 1 Minute",
+    "Zeit abgelaufen",
+    "Ende des Spiels mit Punkten < 300",
+    "Ende des Spiels mit Punkten >= 300",
+    "Ende des Spiels mit Punkten >= 500",
+    "Ende des Spiels mit Punkten >= 600",
+    "Ende des Spiels mit Punkten >= 700",
+    "Ende des Spiels mit Punkten >= 800",
+    "Stop: laufendes Spiel abbrechen?",
+    "Shut-Up-Button gedrückt",
+    "Erklärung der Buttons",
+    "Erklärung Lippenschalter (nur einmal pro Session erklären)",
+    "Spielzeit abgelaufen",
+};
+
+// "SPRG = 1      ' Programm wurde gestartet": the description starts in column 15.
+QString Legend(int token) {
+  const QString name = GetToken(SpeechTokenList, QStringLiteral(","), static_cast<int16_t>(token)).toUpper();
+  const QString head = (name + QStringLiteral(" = ") + QString::number(token)).leftJustified(14, QLatin1Char(' '));
+  return head + QStringLiteral("' ") + QString::fromUtf8(kTokenDescriptions[token - 1]);
+}
+
+QString DefaultSettingsText() {
+  QStringList lines = {
+      QStringLiteral("[GLOBAL]"), QStringLiteral("ALLOWTIMESETTINGSEDIT=TRUE"), QStringLiteral("HIGHSCORE= 100"),
+      QString(),                  QStringLiteral("[TIMES]"),                    QString(),
+      QStringLiteral("[COLORS]"), QString(),                                    QStringLiteral("[SOUND]"),
+      QString(),                  QStringLiteral("[SPEECH]"),                   QStringLiteral("SPEECHPATH="),
+  };
+  const int tokens = CountTokens(SpeechTokenList, QStringLiteral(","));
+  for (int n = 1; n <= tokens; ++n) {
+    const QString number = QString::number(n);
+    lines << QStringLiteral(";  ") + Legend(n) << QStringLiteral("ELEMENTCOUNT_") + number + QLatin1Char('=')
+          << QStringLiteral("PROBABILITY_") + number + QLatin1Char('=')
+          << QStringLiteral("REPEATSALLOWED_") + number + QLatin1Char('=')
+          << QStringLiteral("PLAYED_") + number + QLatin1Char('=') << QString();
+  }
+  lines << QString();
+  return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+}  // namespace
+
+bool FileExists(const QString& Path) {
+  try {
+    return rt::FileLen(Path) >= 0;
+  } catch (const rt::RuntimeError&) {
+    return false;
+  }
+}
+
+void WriteDefaultSettings() { rt::AppendBytes(IniFile, rt::ToWindows1252(DefaultSettingsText())); }

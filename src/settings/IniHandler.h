@@ -1,0 +1,18 @@
+#pragma once
+// The settings file: one key read or written per call, straight to the file, nothing
+// cached. Missing files, sections and keys read as empty text; each reader applies
+// its own default.
+#include <QString>
+
+// Full path of the settings file; the main window sets it before anything reads it.
+extern QString IniFile;
+
+// The value of Key in Section of IniFile without surrounding blanks; empty when
+// missing. At most 32000 characters. Never fails.
+QString ReadIniValue(const QString& Section, const QString& Key);
+
+// Stores Value under Key in Section of IniFile, or of "RUMPEL.INI" in the program's
+// folder when UseFallback is true. False only when Value is not empty and the write
+// failed.
+bool WriteIniValue(const QString& Section, const QString& Key, const QString& Value,
+                   bool UseFallback = false);

@@ -1,0 +1,33 @@
+#include "support/RandomColors.h"
+
+#include <algorithm>
+
+#include "runtime/Numbers.h"
+#include "runtime/Random.h"
+#include "settings/SettingsState.h"
+
+namespace {
+
+constexpr int kPictures = 11;  // ball pictures 0 .. 10
+
+}  // namespace
+
+void PickRandomColors(std::vector<int16_t>& Arr) {
+  const int colors = std::max<int>(BallColors, 0);
+  if (static_cast<int>(Arr.size()) < colors + 1) Arr.resize(colors + 1);
+  std::fill(Arr.begin(), Arr.begin() + colors + 1, int16_t{-1});
+  // Draws -1 .. 9 as long as ten pictures suffice, and rejects -1 and every taken
+  // number; an eleventh colour opens up picture 10.
+  const int drawn = std::min(colors, kPictures);
+  const int range = drawn > kPictures - 1 ? kPictures + 1 : kPictures;
+  const auto begin = Arr.begin();
+  const auto end = Arr.begin() + colors + 1;
+  for (int k = 0; k < drawn; ++k) {
+    int16_t r = 0;
+    do {
+      r = static_cast<int16_t>(rt::Int(static_cast<double>(rt::Rnd()) * range) - 1);
+    } while (std::find(begin, end, r) != end);
+    Arr[k] = r;
+  }
+  for (int k = drawn; k < colors; ++k) Arr[k] = Arr[k % kPictures];
+}
