@@ -171,16 +171,4 @@ TEST_F(SoundOnVirtualTime, SyncPlaybackHoldsClicksUntilItEndsButNotOtherEvents) 
   EXPECT_EQ(target.seen[1], std::make_pair(QEvent::MouseButtonPress, int64_t{480}));
 }
 
-TEST_F(SoundOnVirtualTime, SystemDeviceReturnsAtOnceForAsyncAndBeepsForAnUnreadableFile) {
-  rt::SystemSoundDevice system;
-  system.Play(effect, rt::PlayMode::Async);
-  EXPECT_EQ(clock.MonotonicMs(), 0);
-  QFile garbage(dir.filePath("garbage.wav"));
-  ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-  garbage.write("RIFF this is no recording");
-  garbage.close();
-  system.Play(garbage.fileName(), rt::PlayMode::Sync);
-  EXPECT_EQ(clock.MonotonicMs(), std::llround(rt::DefaultBeep().LengthMs()));
-}
-
 }  // namespace
