@@ -7,7 +7,7 @@
 
 namespace testwav {
 
-struct Spec {
+struct Format {
   int sampleRate = 8000;
   int channels = 1;
   int bitsPerSample = 16;
@@ -27,12 +27,12 @@ inline QByteArray Le32(uint32_t v) {
 
 // A RIFF/WAVE image with a "fmt " chunk, extra chunks before the data, and frames of
 // ascending sample bytes so that a test can see which bytes were kept.
-inline QByteArray Image(const Spec& spec, int frames, const QByteArray& extraChunks = {}) {
-  const int blockAlign = spec.channels * spec.bitsPerSample / 8;
+inline QByteArray Image(const Format& format, int frames, const QByteArray& extraChunks = {}) {
+  const int blockAlign = format.channels * format.bitsPerSample / 8;
   QByteArray data(frames * blockAlign, '\0');
   for (int i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i & 0x7F);
-  QByteArray fmt = Le16(1) + Le16(spec.channels) + Le32(spec.sampleRate) +
-                   Le32(spec.sampleRate * blockAlign) + Le16(blockAlign) + Le16(spec.bitsPerSample);
+  QByteArray fmt = Le16(1) + Le16(format.channels) + Le32(format.sampleRate) +
+                   Le32(format.sampleRate * blockAlign) + Le16(blockAlign) + Le16(format.bitsPerSample);
   QByteArray body = "WAVE" + QByteArray("fmt ") + Le32(fmt.size()) + fmt + extraChunks +
                     QByteArray("data") + Le32(data.size()) + data;
   return "RIFF" + Le32(body.size()) + body;
@@ -42,7 +42,7 @@ inline QByteArray Image(const Spec& spec, int frames, const QByteArray& extraChu
 inline void Write(const QString& path, int lengthMs) {
   QFile file(path);
   file.open(QIODevice::WriteOnly);
-  file.write(Image(Spec{}, 8 * lengthMs));
+  file.write(Image(Format{}, 8 * lengthMs));
 }
 
 }  // namespace testwav

@@ -19,7 +19,7 @@ namespace {
 TEST(WavFile, ReadsPcmOfEveryCommonShape) {
   struct Case {
     const char* name;
-    testwav::Spec spec;
+    testwav::Format format;
     int frames;
     double lengthMs;
   };
@@ -33,11 +33,11 @@ TEST(WavFile, ReadsPcmOfEveryCommonShape) {
   const QByteArray list = "LIST" + testwav::Le32(3) + QByteArray("abc\0", 4);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::optional<rt::WavSound> sound = rt::ParseWav(testwav::Image(c.spec, c.frames, list));
+    const std::optional<rt::WavSound> sound = rt::ParseWav(testwav::Image(c.format, c.frames, list));
     ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->sampleRate, c.spec.sampleRate);
-    EXPECT_EQ(sound->channels, c.spec.channels);
-    EXPECT_EQ(sound->bitsPerSample, c.spec.bitsPerSample);
+    EXPECT_EQ(sound->sampleRate, c.format.sampleRate);
+    EXPECT_EQ(sound->channels, c.format.channels);
+    EXPECT_EQ(sound->bitsPerSample, c.format.bitsPerSample);
     EXPECT_EQ(sound->samples.size(), c.frames * sound->BytesPerFrame());
     EXPECT_EQ(sound->samples.left(3), QByteArray("\0\1\2", 3));
     EXPECT_DOUBLE_EQ(sound->LengthMs(), c.lengthMs);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "runtime/Clock.h"
+#include "runtime/Events.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/WavFile.h"
 
@@ -114,6 +115,7 @@ struct SystemSoundDevice::Playback {
 
   void WaitForEnd() {
     InputHold hold;
+    TimerHold timers;
     Clock& clock = CurrentClock();
     if (clock.IsVirtual()) {
       ProcessAllButInput();
