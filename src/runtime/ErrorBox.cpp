@@ -1,0 +1,56 @@
+#include "runtime/ErrorBox.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "runtime/Form.h"
+#include "runtime/MsgBox.h"
+#include "runtime/Screen.h"
+
+namespace rt {
+
+namespace {
+constexpr int kErrInternal = 51;
+constexpr int kErrorExitCode = 1;
+}  // namespace
+
+QString RuntimeErrorText(const RuntimeError& error) {
+  return QStringLiteral("Laufzeitfehler '%1':\n%2").arg(error.Number()).arg(error.Description());
+}
+
+void ShowRuntimeError(const RuntimeError& error) {
+  static bool showing = false;
+  if (!showing) {
+    showing = true;
+    Screen::SetMousePointer(kPointerDefault);
+    MsgBox(RuntimeErrorText(error), kOkOnly | kStopSign, App::Title);
+  }
+  EndProcess(kErrorExitCode);
+}
+
+void EndProcess(int exitCode) {
+  std::fflush(nullptr);
+  std::_Exit(exitCode);
+}
+
+void RunHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const RuntimeError& error) {
+    ShowRuntimeError(error);
+  } catch (const std::exception&) {
+    ShowRuntimeError(RuntimeError(kErrInternal, QStringLiteral("Interner Fehler")));
+  }
+}
+
+int RunProgram(const std::function<void()>& start) {
+  InstallEndRequestHandlers();
+  QApplication::setQuitOnLastWindowClosed(false);
+  RunHandler(start);
+  if (Form::LoadedForms().isEmpty()) return 0;
+  SetQuitWhenNoWindowShown(true);
+  return QApplication::exec();
+}
+
+}  // namespace rt

@@ -1,0 +1,33 @@
+#pragma once
+// The end of the program on an unhandled runtime error, and the way every event
+// handler is run so that such an error reaches that end instead of unwinding
+// through Qt's event loop.
+#include <QString>
+#include <functional>
+
+#include "runtime/RuntimeError.h"
+
+namespace rt {
+
+// The text of the runtime error box: "Laufzeitfehler 'N':", a line break, the description.
+QString RuntimeErrorText(const RuntimeError& error);
+
+// Shows the runtime error box (titled with the application title) and ends the
+// process with exit code 1. No handler runs afterwards.
+[[noreturn]] void ShowRuntimeError(const RuntimeError& error);
+
+// Ends the process at once with the given exit code: no further handler of any
+// window runs and nothing is cleaned up. Files written before are complete, as the
+// program closes each file when it has written it.
+[[noreturn]] void EndProcess(int exitCode = 0);
+
+// Runs an event handler; a runtime error it leaves unhandled shows the error box and
+// ends the program. Every handler the runtime calls goes through here.
+void RunHandler(const std::function<void()>& handler);
+
+// For main(): installs the end-request handling (session end, SIGTERM, SIGHUP,
+// SIGINT), runs start (which loads and shows the first window) under the error
+// box, then the event loop until the last window is unloaded. Returns the exit code.
+int RunProgram(const std::function<void()>& start);
+
+}  // namespace rt

@@ -1,0 +1,407 @@
+#include "runtime/Form.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include "runtime/Controls.h"
+#include "runtime/ErrorBox.h"
+#include "runtime/Keys.h"
+#include "runtime/Menu.h"
+#include "runtime/Screen.h"
+#include "runtime/Twips.h"
+
+namespace rt {
+
+namespace {
+
+QList<QPointer<Form>>& Registry() {
+  static QList<QPointer<Form>> forms;
+  return forms;
+}
+
+// The form that was last the program's active window; Form_Activate runs when it changes.
+QPointer<Form>& ActiveForm() {
+  static QPointer<Form> form;
+  return form;
+}
+
+bool& QuitWhenNoWindowShown() {
+  static bool on = false;
+  return on;
+}
+
+void QuitIfNoWindowShown() {
+  if (!QuitWhenNoWindowShown()) return;
+  for (Form* form : Form::LoadedForms())
+    if (form->isVisible()) return;
+  QCoreApplication::exit(0);
+}
+
+}  // namespace
+
+// The client area: paints the back colour and picture, and tells the form when it
+// was painted so that Form_Paint can follow.
+class FormClient : public QWidget {
+ public:
+  explicit FormClient(Form* form) : QWidget(form), form_(form) { setObjectName(QStringLiteral("client")); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    if (!form_->picture_.IsEmpty()) painter.drawPixmap(0, 0, form_->picture_.Pixmap());
+    if (ExposesForm(event->region())) form_->ClientPainted();
+  }
+
+ private:
+  // A repaint that only lies under controls comes from the controls themselves and
+  // is no paint of the window.
+  bool ExposesForm(QRegion region) const {
+    for (const QObject* child : children()) {
+      const auto* widget = qobject_cast<const QWidget*>(child);
+      if (widget && widget->isVisible()) region -= widget->geometry();
+    }
+    return !region.isEmpty();
+  }
+
+  Form* form_;
+};
+
+// Delivers key presses to the forms: Enter and Escape to the default and cancel
+// buttons, and the rest to Form_KeyDown (with key preview, before the focused control).
+class FormKeyFilter : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (!IsFirstReceiver(widget)) return false;
+    Form* form = Form::Of(widget);
+    if (!form || !form->IsLoaded()) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (PressButtonFor(form, key->key())) return true;
+    if (form->KeyPreview() || widget == form)
+      form->RunKeyDown(VirtualKeyCode(key->key()), ShiftMask(key->modifiers()));
+    return false;
+  }
+
+ private:
+  // A key event travels up from the focus widget; the form sees it only once.
+  static bool IsFirstReceiver(const QWidget* widget) {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus ? widget == focus : widget->isWindow();
+  }
+
+  static bool PressButtonFor(Form* form, int key) {
+    QAbstractButton* button = nullptr;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      auto* focused = dynamic_cast<CommandButton*>(QApplication::focusWidget());
+      button = focused ? focused : form->DefaultButton();
+    } else if (key == Qt::Key_Escape) {
+      button = form->CancelButton();
+    }
+    if (!button || !button->isVisible() || !button->isEnabled()) return false;
+    button->click();
+    return true;
+  }
+};
+
+Form::Form(const QString& name) : QWidget(nullptr) {
+  static FormKeyFilter* keyFilter = [] {
+    auto* filter = new FormKeyFilter;
+    QCoreApplication::instance()->installEventFilter(filter);
+    return filter;
+  }();
+  (void)keyFilter;
+  setObjectName(name);
+  setFont(DefaultFont());
+  SetBorder(FormBorder::kFixedSingle);
+  setFixedSize(clientPx_);
+}
+
+Form::~Form() { Registry().removeAll(this); }
+
+Form* Form::Of(const QWidget* widget) {
+  return widget ? dynamic_cast<Form*>(widget->window()) : nullptr;
+}
+
+QList<Form*> Form::LoadedForms() {
+  QList<Form*> forms;
+  for (const QPointer<Form>& form : Registry())
+    if (form && form->loaded_) forms.append(form);
+  return forms;
+}
+
+void Form::Load() {
+  if (loaded_) return;
+  loaded_ = true;
+  placed_ = false;
+  defaultButton_ = nullptr;
+  cancelButton_ = nullptr;
+  client_ = new FormClient(this);
+  client_->show();
+  Registry().append(this);
+  Design();
+  LayoutClient();
+  Form_Load();
+}
+
+void Form::Show() {
+  Load();
+  if (!loaded_) return;
+  PlaceAtStart();
+  show();
+  raise();
+  activateWindow();
+}
+
+void Form::ShowModal() {
+  Load();
+  if (!loaded_) return;
+  if (isVisible()) hide();
+  setWindowModality(Qt::ApplicationModal);
+  PlaceAtStart();
+  show();
+  raise();
+  activateWindow();
+  QEventLoop loop;
+  modalLoop_ = &loop;
+  if (isVisible()) loop.exec(QEventLoop::DialogExec);
+  modalLoop_ = nullptr;
+  if (!isVisible()) setWindowModality(Qt::NonModal);
+}
+
+void Form::Hide() {
+  hide();
+  if (ActiveForm() == this) ActiveForm() = nullptr;
+  if (modalLoop_) modalLoop_->exit();
+}
+
+bool Form::Unload() { return RequestClose(kClosedByProgram); }
+
+bool Form::RequestClose(int unloadMode) {
+  if (!loaded_) return true;
+  if (!AskQueryUnload(unloadMode)) return false;
+  FinishUnload();
+  return true;
+}
+
+bool Form::AskQueryUnload(int unloadMode) {
+  int cancel = 0;
+  Form_QueryUnload(cancel, unloadMode);
+  return cancel == 0;
+}
+
+void Form::FinishUnload() {
+  if (!loaded_) return;
+  Form_Unload();
+  loaded_ = false;
+  for (TimerControl* timer : client_->findChildren<TimerControl*>()) timer->SetEnabled(false);
+  Hide();
+  setWindowModality(Qt::NonModal);
+  // The controls may be running the handler that unloads their window: they go once
+  // control returns to the event loop.
+  client_->hide();
+  client_->deleteLater();
+  client_ = nullptr;
+  if (menuBar_) {
+    menuBar_->hide();
+    menuBar_->deleteLater();
+    menuBar_ = nullptr;
+  }
+  Registry().removeAll(this);
+  QuitIfNoWindowShown();
+}
+
+void Form::Refresh() {
+  if (!loaded_ || !isVisible()) return;
+  refreshing_ = true;
+  repaint();
+  refreshing_ = false;
+  paintQueued_ = false;
+  Form_Paint();
+}
+
+void Form::ClientPainted() {
+  if (refreshing_ || paintQueued_) return;
+  paintQueued_ = true;
+  QMetaObject::invokeMethod(this, [this] { RunPaint(); }, Qt::QueuedConnection);
+}
+
+void Form::RunPaint() {
+  if (!paintQueued_) return;
+  paintQueued_ = false;
+  if (loaded_ && isVisible()) RunHandler([this] { Form_Paint(); });
+}
+
+void Form::RunKeyDown(int keyCode, int shift) {
+  RunHandler([&] { Form_KeyDown(keyCode, shift); });
+}
+
+bool Form::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && loaded_ && ActiveForm() != this) {
+    ActiveForm() = this;
+    QMetaObject::invokeMethod(
+        this, [this] {
+          if (loaded_ && isVisible()) RunHandler([this] { Form_Activate(); });
+        },
+        Qt::QueuedConnection);
+  }
+  return QWidget::event(event);
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (!loaded_) return;
+  RunHandler([this] { RequestClose(kCloseBox); });
+}
+
+// ---- geometry ----
+
+int Form::MenuBarHeight() const {
+  if (!menuBar_ || menuBar_->actions().isEmpty()) return 0;
+  return menuBar_->sizeHint().height();
+}
+
+QSize Form::FrameExtra() const { return frameGeometry().size() - geometry().size(); }
+
+void Form::LayoutClient() {
+  const int menuHeight = MenuBarHeight();
+  if (menuBar_) menuBar_->setGeometry(0, 0, clientPx_.width(), menuHeight);
+  if (client_) client_->setGeometry(0, menuHeight, clientPx_.width(), clientPx_.height());
+  setFixedSize(clientPx_.width(), clientPx_.height() + menuHeight);
+}
+
+double Form::Left() const { return TwipsX(frameGeometry().x()); }
+double Form::Top() const { return TwipsY(frameGeometry().y()); }
+double Form::Width() const { return TwipsX(clientPx_.width() + FrameExtra().width()); }
+double Form::Height() const { return TwipsY(clientPx_.height() + MenuBarHeight() + FrameExtra().height()); }
+double Form::ScaleWidth() const { return TwipsX(clientPx_.width()); }
+double Form::ScaleHeight() const { return TwipsY(clientPx_.height()); }
+
+void Form::SetLeft(double left) { Move(left, Top()); }
+void Form::SetTop(double top) { Move(Left(), top); }
+
+void Form::Move(double left, double top) {
+  placed_ = true;
+  move(PxX(left), PxY(top));
+}
+
+void Form::SetWidth(double width) {
+  clientPx_.setWidth(std::max(0, PxX(width) - FrameExtra().width()));
+  LayoutClient();
+}
+
+void Form::SetHeight(double height) {
+  clientPx_.setHeight(std::max(0, PxY(height) - FrameExtra().height() - MenuBarHeight()));
+  LayoutClient();
+}
+
+void Form::SetClientSize(double width, double height) {
+  clientPx_ = QSize(PxX(width), PxY(height));
+  LayoutClient();
+}
+
+void Form::PlaceAtStart() {
+  if (placed_) return;
+  placed_ = true;
+  if (startUpPosition_ == StartUpPosition::kManual) return;
+  QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
+                                                : QRect(0, 0, 800, 600);
+  const Form* owner = ActiveForm();
+  if (startUpPosition_ == StartUpPosition::kCenterOwner && owner && owner != this && owner->isVisible())
+    area = owner->frameGeometry();
+  const QSize outer(PxX(Width()), PxY(Height()));
+  move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+}
+
+// ---- look ----
+
+void Form::SetBorder(FormBorder border) {
+  Qt::WindowFlags flags = Qt::CustomizeWindowHint;
+  switch (border) {
+    case FormBorder::kFixedSingle:
+      flags |= Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+               Qt::WindowCloseButtonHint;
+      break;
+    case FormBorder::kFixedDialog:
+      flags |= Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+      break;
+    case FormBorder::kDialogNoClose:
+      flags |= Qt::Dialog | Qt::WindowTitleHint;
+      break;
+    case FormBorder::kNoTitleBar:
+      flags = Qt::Dialog | Qt::FramelessWindowHint;
+      break;
+  }
+  setWindowFlags(flags);
+}
+
+void Form::SetIcon(const rt::Picture& icon) { setWindowIcon(QIcon(icon.Pixmap())); }
+
+Color Form::BackColor() const { return FromQColor(palette().color(QPalette::Window)); }
+
+void Form::SetBackColor(Color color) {
+  QPalette p = palette();
+  p.setColor(QPalette::Window, ToQColor(color));
+  setPalette(p);
+  update();
+}
+
+void Form::SetPicture(const rt::Picture& picture) {
+  picture_ = picture;
+  update();
+}
+
+void Form::SetMousePointer(int pointer) {
+  mousePointer_ = pointer;
+  ApplyCursor();
+}
+
+void Form::SetMouseIcon(const rt::Picture& icon, int hotX, int hotY) {
+  mouseIcon_ = icon.IsEmpty() ? std::optional<QCursor>() : QCursor(icon.Pixmap(), hotX, hotY);
+  ApplyCursor();
+}
+
+void Form::ApplyCursor() {
+  if (mousePointer_ == kPointerHourglass)
+    setCursor(Qt::WaitCursor);
+  else if (mousePointer_ == kPointerCustom && mouseIcon_)
+    setCursor(*mouseIcon_);
+  else
+    unsetCursor();
+}
+
+MenuItem* Form::AddMenu(const QString& name, const QString& caption) {
+  if (!menuBar_) {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setNativeMenuBar(false);
+    menuBar_->show();
+  }
+  QMenu* menu = menuBar_->addMenu(caption);
+  auto* item = new MenuItem(menuBar_, name, menu->menuAction(), menu, this);
+  LayoutClient();
+  return item;
+}
+
+// ---- ending ----
+
+bool RequestEndAll(int unloadMode) {
+  QList<QPointer<Form>> forms;
+  for (Form* form : Form::LoadedForms()) forms.append(form);
+  for (const QPointer<Form>& form : forms)
+    if (form && form->IsLoaded() && !form->AskQueryUnload(unloadMode)) return false;
+  for (const QPointer<Form>& form : forms)
+    if (form) form->FinishUnload();
+  return true;
+}
+
+void SetQuitWhenNoWindowShown(bool on) { QuitWhenNoWindowShown() = on; }
+
+}  // namespace rt

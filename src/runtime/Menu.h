@@ -1,0 +1,51 @@
+#pragma once
+// Menu items of a window's menu bar. A window builds its menus in Design():
+//
+//   menGame = AddMenu("menGame", "&Spiel");
+//   menGameNew = menGame->AddItem("menGameNew", "&Neu", "F2");
+//   menGame->AddItem("menSep1", "-");                 // a separator
+//   menGameNew->Click = [this] { menGameNew_Click(); };
+//
+// Shortcuts are written as "F2", "Del", "Shift+Del", "Ctrl+N"; a shortcut runs the
+// item's Click only while the item is enabled and visible.
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace rt {
+
+class MenuItem : public QObject {
+ public:
+  // A submenu below this menu.
+  MenuItem* AddMenu(const QString& name, const QString& caption);
+  // A command item in this menu; caption "-" makes a separator.
+  MenuItem* AddItem(const QString& name, const QString& caption, const QString& shortcut = {});
+
+  QString Caption() const;
+  void SetCaption(const QString& caption);
+  bool Enabled() const;
+  void SetEnabled(bool enabled);
+  bool Checked() const;
+  void SetChecked(bool checked);
+  bool Visible() const;
+  void SetVisible(bool visible);
+
+  QAction* Action() const { return action_; }
+
+  // Runs when the item is chosen (for a menu: when it opens).
+  std::function<void()> Click;
+
+  // Made by Form::AddMenu and the Add functions above.
+  MenuItem(QObject* parent, const QString& name, QAction* action, QMenu* menu, QWidget* window);
+
+ private:
+  QAction* action_;
+  QMenu* menu_;
+  QWidget* window_;
+};
+
+}  // namespace rt
