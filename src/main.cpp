@@ -1,29 +1,14 @@
 #include <QApplication>
-#include <cstdio>
 
-#include "runtime/Files.h"
-#include "runtime/RuntimeError.h"
-#include "settings/DefaultSettings.h"
-#include "settings/IniHandler.h"
-
-namespace {
-
-int Run() {
-  IniFile = rt::AppFile(QStringLiteral("QT.Ini"));
-  if (FileExists(IniFile)) return 0;
-  WriteDefaultSettings();
-  std::fprintf(stderr, "Einstellungsdatei angelegt: %s\n", qPrintable(IniFile));
-  return 0;
-}
-
-}  // namespace
+#include "game/frmMain.h"
+#include "runtime/ErrorBox.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  try {
-    return Run();
-  } catch (const rt::RuntimeError& error) {
-    std::fprintf(stderr, "Laufzeitfehler '%d':\n%s\n", error.Number(), qPrintable(error.Description()));
-    return 1;
-  }
+  // Until the title window opens the program, the main window opens itself. It lives
+  // until the process ends.
+  return rt::RunProgram([] {
+    auto* main = new frmMain;
+    main->Show();
+  });
 }

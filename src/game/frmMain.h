@@ -1,0 +1,187 @@
+#pragma once
+// The main window: the score panel at the top, the daily time bar at the left, the board
+// on its background picture, the menus and the hidden command box. The rules of the game
+// live in BoardGame; this window asks it what a click or a move did and moves its ball
+// pictures to match, with the sounds and waits between the steps.
+//
+// Waits (PlayWaveAndWait) let window events through while SoundBusy is set. Board clicks,
+// undo, redo and quit are dropped while it is set, so nothing can change the board while a
+// move, a deal or another effect is still being played back on screen.
+#include <QString>
+#include <cstdint>
+
+#include "game/BoardGame.h"
+#include "runtime/ControlArray.h"
+#include "runtime/Controls.h"
+#include "runtime/Form.h"
+#include "settings/Settings.h"
+
+namespace rt {
+class MenuItem;
+}
+
+class frmMain : public rt::Form, public SettingsHost {
+ public:
+  frmMain();
+
+  // "LM" enables or disables the undo item (and remembers it in UndoEnabled), "NM" the
+  // redo item; any other text changes nothing.
+  void ActualizeMenu(const QString& Point, bool Status);
+  // Refreshes the score numbers and bars; with ShowHigh false the highscore number, and
+  // the highscore bar while the score is below it, stay as they are.
+  void ShowScore(bool ShowHigh);
+
+  // Read-only views of the window's state, for the other windows and for tests.
+  const BoardGame& Game() const { return game_; }
+  bool IsGameOver() const { return GameOver; }
+  bool IsGameRunning() const { return GameRunning; }
+  bool IsUndoEnabled() const { return UndoEnabled; }
+  int32_t CellWidthTwips() const { return CellWidth; }
+  int32_t CellHeightTwips() const { return CellHeight; }
+  int32_t PercentBarWidthTwips() const { return PercentBarWidth; }
+  int32_t TimeBarHeightTwips() const { return TimeBarHeight; }
+
+  // SettingsHost: the part of the settings file that belongs to this window.
+  int16_t GameRows() const override { return GameRows_; }
+  void SetGameRows(int16_t rows) override { GameRows_ = rows; }
+  int16_t GameColumns() const override { return GameColumns_; }
+  void SetGameColumns(int16_t columns) override { GameColumns_ = columns; }
+  int16_t MaxBallsOnStart() const override { return MaxBallsOnStart_; }
+  void SetMaxBallsOnStart(int16_t balls) override { MaxBallsOnStart_ = balls; }
+  float PlayTimeToday() const override { return PlayTimeToday_; }
+  void SetPlayTimeToday(float seconds) override { PlayTimeToday_ = seconds; }
+  float WindowTop() const override;
+  void SetWindowTop(float top) override;
+  float WindowLeft() const override;
+  void SetWindowLeft(float left) override;
+  void ShowTimeLeft(bool visible) override;
+  void CheckSoundMenu(bool checked) override;
+  void SetBusyPointer(bool busy) override;
+  QString SpeechPath() const override { return SpeechPath_; }
+  SpeechStatistics SpeechEntry(int token) const override;
+  void SetPlayed(int token, const QString& played) override;
+
+ protected:
+  void Design() override;
+  void Form_Load() override;
+  void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+  void Form_KeyDown(int KeyCode, int Shift) override;
+
+ private:
+  // Design (frmMain.cpp).
+  void DesignScorePanel();
+  void DesignBoard();
+  void DesignMenus();
+  void InitGameDefaultsAndLayout();
+  void PlaceWindowAtStart();
+  rt::Picture LoadGraphic(const QString& fileName) const;
+  // Saves the settings as the close paths do.
+  void SaveSettingsOnClose();
+
+  // Menus and keys (frmMain.cpp).
+  void menGameNew_Click();
+  void menRestoreOriginal_Click();
+  void menSound_Click();
+  void menOptions_Click();
+  void menQuit_Click();
+  void menGameExplanation_Click();
+  void menInfo_Click();
+  void timTutorialStart_Timer();
+  void txtCommand_Change();
+  void ShowColorScale();
+  void ShowBestGroupSize();
+
+  // Later parts of the game: the end of a game, spoken comments, play-time accounting and
+  // the speech catalogue. Until they exist a move that leaves no group only closes the
+  // board (GameOver).
+  void FinishGame();
+  void DoSpeech(const QString& Kind, int32_t Value);
+  void RefreshPlayTime();
+  void AnalyzeSpeechFiles();
+
+  // Board pictures and dealing (frmMainBoard.cpp).
+  void LoadBallControls();
+  void LayoutBoardPictures();
+  void Colorpics();
+  void DealNewBoard();
+  void ShowDealAttempt(const Board& board);
+  void SetBallPicture(int Index, const rt::Picture& picture);
+  // Puts every ball picture where the board says: the screen side of restoring a board.
+  void ShowBoardPictures();
+
+  // Groups (frmMainBoard.cpp).
+  void SelectGroup(int16_t Index);
+  void ShowGroupScore(bool Show);
+  void ClearMarks();
+  bool IsMarkedBall(int16_t Index) const;
+  int16_t BestGroupSize();
+
+  // Clicks and moves (frmMainBoard.cpp).
+  void picOnBoard_Click(int Index);
+  void picOnBoard_DblClick(int Index);
+  void picScore_Click();
+  void CompleteMove();
+  void RemoveMarkedBalls(const std::vector<int16_t>& RemovedPics);
+  void MoveBallPictures(const std::vector<BallMove>& moves);
+
+  // History (frmMainBoard.cpp).
+  void menBackmove_Click();
+  void menMoveForward_Click();
+
+  // Controls.
+  rt::Frame* fraScore = nullptr;
+  rt::ControlArray<rt::Label> lblScore{"lblScore"};
+  rt::ControlArray<rt::PictureBox> picPercentScore{"picPercentScore"};
+  rt::Frame* fraTimeLeft = nullptr;
+  rt::Shape* shpTime = nullptr;
+  rt::Image* imgBackground = nullptr;
+  rt::PictureBox* picGameBackground = nullptr;
+  rt::ControlArray<rt::PictureBox> picOnBoard{"picOnBoard"};
+  rt::PictureBox* picScore = nullptr;
+  rt::ControlArray<rt::PictureBox> picItem{"picItem"};
+  rt::ControlArray<rt::PictureBox> picVAnim{"picVAnim"};
+  rt::TextBox* txtCommand = nullptr;
+  rt::TimerControl* timTutorialStart = nullptr;
+
+  rt::MenuItem* menGame = nullptr;
+  rt::MenuItem* menGameNew = nullptr;
+  rt::MenuItem* menRestoreOriginal = nullptr;
+  rt::MenuItem* menBackmove = nullptr;
+  rt::MenuItem* menMoveForward = nullptr;
+  rt::MenuItem* menSound = nullptr;
+  rt::MenuItem* menOptions = nullptr;
+  rt::MenuItem* menQuit = nullptr;
+  rt::MenuItem* menHelp = nullptr;
+  rt::MenuItem* menGameExplanation = nullptr;
+  rt::MenuItem* menInfo = nullptr;
+
+  // State. The board, its history, the score, GroupSize, MoveIndex and MoveCount are the
+  // game's own (game_).
+  BoardGame game_;
+  float PlayTimeToday_ = 0;
+  // Clock value of the last play-time tick; -1 before the first.
+  float LastTick = -1;
+  int32_t TimeBarHeight = 0;
+  bool TimeLimitReached = false;
+  int32_t PercentBarWidth = 0;
+  QString AnimSet;
+  QString BackgroundPicture;
+  // Set only while a click on the points label is handled.
+  bool RemoveGroupNow = false;
+  // A move has been made in the current game.
+  bool GameRunning = false;
+  int16_t MaxBallsOnStart_ = 0;
+  // The current game has ended; the board ignores clicks.
+  bool GameOver = false;
+  bool LastGameToday = false;
+  int16_t GameRows_ = 0;
+  int16_t GameColumns_ = 0;
+  int32_t CellWidth = 0;
+  int32_t CellHeight = 0;
+  bool HighscoreCelebrated = false;
+  bool UndoEnabled = false;
+  bool RestoreOriginal = false;
+  QString SpeechPath_;
+  // An undo is running; a second undo arriving in its waits is dropped.
+  bool UndoRunning = false;
+};

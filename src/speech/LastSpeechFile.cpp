@@ -1,0 +1,3 @@
+#include "speech/LastSpeechFile.h"
+
+QString LastSpeechFile;
