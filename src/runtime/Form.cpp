@@ -155,10 +155,16 @@ void Form::Load() {
 void Form::Show() {
   Load();
   if (!loaded_) return;
+  ShowActive();
+}
+
+void Form::ShowActive() {
   PlaceAtStart();
   show();
   raise();
   activateWindow();
+  // A window shown again may still count as active and get no activation event.
+  if (isActiveWindow()) NoteActivated();
 }
 
 void Form::ShowModal() {
@@ -166,10 +172,7 @@ void Form::ShowModal() {
   if (!loaded_) return;
   if (isVisible()) hide();
   setWindowModality(Qt::ApplicationModal);
-  PlaceAtStart();
-  show();
-  raise();
-  activateWindow();
+  ShowActive();
   QEventLoop loop;
   modalLoop_ = &loop;
   if (isVisible()) loop.exec(QEventLoop::DialogExec);
@@ -244,15 +247,18 @@ void Form::RunKeyDown(int keyCode, int shift) {
   RunHandler([&] { Form_KeyDown(keyCode, shift); });
 }
 
+void Form::NoteActivated() {
+  if (!loaded_ || ActiveForm() == this) return;
+  ActiveForm() = this;
+  QMetaObject::invokeMethod(
+      this, [this] {
+        if (loaded_ && isVisible()) RunHandler([this] { Form_Activate(); });
+      },
+      Qt::QueuedConnection);
+}
+
 bool Form::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate && loaded_ && ActiveForm() != this) {
-    ActiveForm() = this;
-    QMetaObject::invokeMethod(
-        this, [this] {
-          if (loaded_ && isVisible()) RunHandler([this] { Form_Activate(); });
-        },
-        Qt::QueuedConnection);
-  }
+  if (event->type() == QEvent::WindowActivate) NoteActivated();
   return QWidget::event(event);
 }
 
