@@ -78,6 +78,8 @@ class FormClient : public QWidget {
 // buttons, and the rest to Form_KeyDown (with key preview, before the focused control).
 class FormKeyFilter : public QObject {
  public:
+  explicit FormKeyFilter(QObject* parent) : QObject(parent) {}
+
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
@@ -113,12 +115,12 @@ class FormKeyFilter : public QObject {
 };
 
 Form::Form(const QString& name) : QWidget(nullptr) {
-  static FormKeyFilter* keyFilter = [] {
-    auto* filter = new FormKeyFilter;
-    QCoreApplication::instance()->installEventFilter(filter);
-    return filter;
+  static const bool keyFilterInstalled = [] {
+    QCoreApplication* app = QCoreApplication::instance();
+    app->installEventFilter(new FormKeyFilter(app));
+    return true;
   }();
-  (void)keyFilter;
+  (void)keyFilterInstalled;
   setObjectName(name);
   setFont(DefaultFont());
   SetBorder(FormBorder::kFixedSingle);
