@@ -53,3 +53,22 @@ TEST(RealTime, WaitDeliversQueuedEvents) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(VirtualTime, ATimerBlockedByASynchronousSoundTicksOnceAfterIt) {
+  int ticks = 0;
+  rt::ClockTimer timer([&] { ++ticks; });
+  timer.SetInterval(250);
+  {
+    rt::TimerHold hold;
+    rt::WaitMs(1000);
+    EXPECT_EQ(ticks, 0);
+  }
+  EXPECT_EQ(ticks, 1);
+  clock.AdvanceMs(1000);  // time passed without any event processing
+  rt::WaitMs(0);
+  EXPECT_EQ(ticks, 2);
+}
+
+}  // namespace

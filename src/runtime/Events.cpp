@@ -13,6 +13,8 @@ namespace rt {
 
 namespace {
 
+int timerHolds = 0;
+
 std::vector<ClockTimer*>& VirtualTimers() {
   static std::vector<ClockTimer*> timers;
   return timers;
@@ -73,7 +75,7 @@ ClockTimer::ClockTimer(std::function<void()> onTick, QObject* parent)
     : QObject(parent), onTick_(std::move(onTick)), realTimer_(new QTimer(this)) {
   realTimer_->setTimerType(Qt::PreciseTimer);
   connect(realTimer_, &QTimer::timeout, this, [this] {
-    if (!Virtual() && onTick_) onTick_();
+    if (!Virtual()) Tick();
   });
   VirtualTimers().push_back(this);
 }
@@ -99,8 +101,36 @@ void ClockTimer::Restart() {
 }
 
 void ClockTimer::FireVirtual() {
-  dueMs_ += intervalMs_;
+  // Counted from now, so that a timer overdue after a hold ticks once, not once per
+  // interval it missed.
+  dueMs_ = CurrentClock().MonotonicMs() + intervalMs_;
+  Tick();
+}
+
+void ClockTimer::Tick() {
+  if (timerHolds > 0) {
+    tickHeld_ = true;
+    return;
+  }
   if (onTick_) onTick_();
+}
+
+void ClockTimer::FireHeld() {
+  if (!tickHeld_) return;
+  tickHeld_ = false;
+  if (Running()) Tick();
+}
+
+TimerHold::TimerHold() { ++timerHolds; }
+
+TimerHold::~TimerHold() {
+  if (--timerHolds > 0) return;
+  // Copied, since a tick may create or destroy timers.
+  const std::vector<ClockTimer*> timers = VirtualTimers();
+  for (ClockTimer* t : timers) {
+    if (std::find(VirtualTimers().begin(), VirtualTimers().end(), t) != VirtualTimers().end())
+      t->FireHeld();
+  }
 }
 
 }  // namespace rt

@@ -20,6 +20,17 @@ void WaitMs(double ms);
 // on the real clock it behaves like WaitMs).
 void IdleMs(double ms);
 
+// While a TimerHold exists, runtime timers do not tick: the thread counts as blocked
+// (a synchronous sound plays). A timer that fell due meanwhile ticks once afterwards,
+// as a blocked window timer would.
+class TimerHold {
+ public:
+  TimerHold();
+  ~TimerHold();
+  TimerHold(const TimerHold&) = delete;
+  TimerHold& operator=(const TimerHold&) = delete;
+};
+
 // A periodic timer on the runtime clock. It ticks only while window events are
 // processed (in the event loop, DoEvents or a wait), like any window timer.
 class ClockTimer : public QObject {
@@ -38,15 +49,19 @@ class ClockTimer : public QObject {
   int64_t DueMs() const { return dueMs_; }
   bool Running() const { return enabled_ && intervalMs_ > 0; }
   void FireVirtual();
+  // Delivers a tick held back by a TimerHold.
+  void FireHeld();
 
  private:
   void Restart();
+  void Tick();
 
   std::function<void()> onTick_;
   QTimer* realTimer_;
   int intervalMs_ = 0;
   bool enabled_ = true;
   int64_t dueMs_ = 0;
+  bool tickHeld_ = false;
 };
 
 }  // namespace rt

@@ -1,0 +1,44 @@
+#pragma once
+// Playback of WAV files, one sound at a time. The game plays effects asynchronously
+// and speech synchronously; tests install a RecordingSoundDevice in place of the
+// real one so that sounds are logged and take virtual time only.
+#include <QString>
+#include <memory>
+
+namespace rt {
+
+enum class PlayMode { Sync, Async };
+
+class SoundDevice {
+ public:
+  virtual ~SoundDevice() = default;
+  // Plays a WAV file. Sync returns when the sound has ended, handling no user input
+  // meanwhile (clicks and keys are delivered afterwards) while windows still repaint;
+  // Async returns at once. A new playback ends the sound still playing. A missing or
+  // unreadable file plays a short default beep instead. Raises RuntimeError only when
+  // the audio output itself fails.
+  virtual void Play(const QString& file, PlayMode mode) = 0;
+};
+
+// Plays through the default audio output. Without one, a sound is silent but still
+// lasts the recording's length on the runtime clock.
+class SystemSoundDevice : public SoundDevice {
+ public:
+  SystemSoundDevice();
+  ~SystemSoundDevice() override;
+  void Play(const QString& file, PlayMode mode) override;
+
+ private:
+  struct Playback;
+  std::unique_ptr<Playback> playback_;
+};
+
+// The device in use; the system's unless a test installed another.
+SoundDevice& CurrentSoundDevice();
+// Installs a device (nullptr restores the system's). The caller keeps ownership.
+void SetSoundDevice(SoundDevice* device);
+
+// The error a playback raises when the audio output cannot be opened.
+constexpr int ErrSoundOutput = 5;
+
+}  // namespace rt

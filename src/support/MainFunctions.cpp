@@ -1,0 +1,49 @@
+#include "support/MainFunctions.h"
+
+#include <iterator>
+
+#include "runtime/Events.h"
+#include "runtime/Files.h"
+#include "settings/SettingsState.h"
+#include "support/Sound.h"
+
+bool SoundBusy = false;
+
+namespace {
+
+struct SoundKind {
+  const char* folder;
+  // The switch that must be on, besides SoundOn, for a named sound of this kind.
+  const bool* enabled;
+};
+
+// Kinds beyond the table have no folder and no switch: their named sounds never play.
+constexpr SoundKind kKinds[] = {
+    {"\\sounds\\", &EffectsOn},
+    {"\\sounds\\speech\\", &LearnMode},
+    {"\\tutorial\\", &CommentsOn},
+};
+
+bool MayPlay(uint8_t kind) { return SoundOn && kind < std::size(kKinds) && *kKinds[kind].enabled; }
+
+// Holds SoundBusy for one wait and clears it however the wait ends.
+class BusyScope {
+ public:
+  BusyScope() { SoundBusy = true; }
+  ~BusyScope() { SoundBusy = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+};
+
+}  // namespace
+
+void PlayWaveAndWait(const QString& Name, uint8_t Kind, float WaitMs) {
+  if (!Name.isEmpty() && !MayPlay(Kind)) return;
+  if (SoundBusy) return;
+  BusyScope busy;
+  if (!Name.isEmpty())
+    playsound(rt::AppFile(QLatin1String(kKinds[Kind].folder) + Name + QStringLiteral(".wav")), 0);
+  // The wait is measured on the clock's steady scale, so one that crosses midnight
+  // still lasts its full length.
+  rt::WaitMs(WaitMs);
+}
