@@ -1,13 +1,19 @@
+// Windows: life cycle, modal shows, close requests with their causes, paint and
+// activation, keys, timers and the twips geometry.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+#include <csignal>
 
 #include "runtime/Clock.h"
-#include "runtime/ControlArray.h"
 #include "runtime/Controls.h"
 #include "runtime/Events.h"
 #include "runtime/Form.h"
+#include "runtime/Keys.h"
 #include "runtime/Menu.h"
+#include "runtime/Twips.h"
 
 namespace {
 
@@ -16,20 +22,46 @@ class LogForm : public rt::Form {
  public:
   LogForm() : Form("frmLog") {}
   std::vector<std::string> log;
-  int cancelNext = 0;
+  int cancel = 0;
+  bool paintedInsidePaintEvent = false;
   std::function<void()> onActivate;
+  rt::TextBox* txtInput = nullptr;
+  rt::CommandButton* cmdOK = nullptr;
+  rt::CommandButton* cmdCancel = nullptr;
+  rt::TimerControl* timTick = nullptr;
+  rt::MenuItem* menSound = nullptr;
 
  protected:
-  void Design() override { SetClientSize(3000, 2000); }
+  void Design() override {
+    SetClientSize(3000, 2010);
+    AddMenu("menGame", "&Spiel");
+    menSound = AddMenu("menOptions", "&Optionen")->AddItem("menSound", "&Ton", "Shift+Del");
+    menSound->Click = [this] { log.push_back("menSound_Click"); };
+    txtInput = new rt::TextBox(this, "txtInput");
+    cmdOK = new rt::CommandButton(this, "cmdOK");
+    cmdOK->SetDefault(true);
+    cmdOK->Click = [this] { log.push_back("cmdOK_Click"); };
+    cmdCancel = new rt::CommandButton(this, "cmdCancel");
+    cmdCancel->SetCancel(true);
+    cmdCancel->Click = [this] { log.push_back("cmdCancel_Click"); };
+    timTick = new rt::TimerControl(this, "timTick");
+    timTick->Timer = [this] { log.push_back("timTick_Timer"); };
+  }
   void Form_Load() override { log.push_back("Load"); }
   void Form_Activate() override {
     log.push_back("Activate");
     if (onActivate) onActivate();
   }
-  void Form_Paint() override { log.push_back("Paint"); }
+  void Form_Paint() override {
+    log.push_back("Paint");
+    paintedInsidePaintEvent = paintedInsidePaintEvent || paintingActive() || Client()->paintingActive();
+  }
+  void Form_KeyDown(int KeyCode, int Shift) override {
+    log.push_back("KeyDown " + std::to_string(KeyCode) + " " + std::to_string(Shift));
+  }
   void Form_QueryUnload(int& Cancel, int UnloadMode) override {
     log.push_back("QueryUnload " + std::to_string(UnloadMode));
-    Cancel = cancelNext;
+    Cancel = cancel;
   }
   void Form_Unload() override { log.push_back("Unload"); }
 };
@@ -38,13 +70,186 @@ int Count(const std::vector<std::string>& log, const std::string& entry) {
   return static_cast<int>(std::count(log.begin(), log.end(), entry));
 }
 
-TEST(Form, ActivateAndPaintFollowTheShow) {
+void Settle() {
+  for (int i = 0; i < 5; ++i) rt::DoEvents();
+  // Without a running event loop nothing deletes what an unload left for deletion.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(Form, LoadRunsDesignAndLoadOnceAndUnloadDestroysTheControls) {
+  LogForm form;
+  form.Load();
+  form.Load();
+  EXPECT_EQ(form.log, std::vector<std::string>{"Load"});
+  EXPECT_NE(form.findChild<rt::TextBox*>("txtInput"), nullptr);
+  EXPECT_TRUE(form.Unload());
+  Settle();
+  EXPECT_FALSE(form.IsLoaded());
+  EXPECT_EQ(form.findChild<rt::TextBox*>("txtInput"), nullptr);
+  form.Load();
+  EXPECT_EQ(Count(form.log, "Load"), 2);
+}
+
+TEST(Form, ActivateRunsEachTimeTheWindowBecomesTheActiveOneAndPaintRunsOutsideQtsPainting) {
+  LogForm main;
+  LogForm box;
+  main.Show();
+  Settle();
+  box.Show();
+  Settle();
+  EXPECT_EQ(Count(box.log, "Activate"), 1);
+  EXPECT_GE(Count(box.log, "Paint"), 1);
+  main.activateWindow();
+  Settle();
+  box.activateWindow();
+  Settle();
+  EXPECT_EQ(Count(main.log, "Activate"), 2);
+  EXPECT_EQ(Count(box.log, "Activate"), 2) << "coming back from another window";
+  box.Hide();
+  main.activateWindow();  // as the window manager does when the active window goes
+  Settle();
+  box.Show();
+  Settle();
+  EXPECT_EQ(Count(box.log, "Activate"), 3) << "shown again";
+  const int paints = Count(box.log, "Paint");
+  box.Refresh();
+  EXPECT_EQ(Count(box.log, "Paint"), paints + 1) << "Refresh runs the paint handler at once";
+  Settle();
+  EXPECT_EQ(Count(box.log, "Paint"), paints + 1) << "and leaves no queued paint behind";
+  EXPECT_FALSE(box.paintedInsidePaintEvent);
+}
+
+TEST(Form, ModalShowReturnsWhenTheWindowIsHiddenOrUnloaded) {
+  struct Case {
+    const char* name;
+    std::function<void(LogForm&)> end;
+    bool loadedAfter;
+  };
+  const Case cases[] = {
+      {"hide", [](LogForm& f) { f.Hide(); }, true},
+      {"unload", [](LogForm& f) { f.Unload(); }, false},
+      {"close box", [](LogForm& f) { f.close(); }, false},
+  };
+  for (const Case& c : cases) {
+    LogForm form;
+    form.onActivate = [&] { c.end(form); };
+    form.ShowModal();
+    EXPECT_FALSE(form.isVisible()) << c.name;
+    EXPECT_EQ(form.IsLoaded(), c.loadedAfter) << c.name;
+    EXPECT_EQ(form.windowModality(), Qt::NonModal) << c.name;
+  }
+}
+
+TEST(Form, QueryUnloadGetsTheCauseAndCanCancel) {
+  struct Case {
+    const char* name;
+    std::function<void(LogForm&)> request;
+    int cause;
+  };
+  rt::InstallEndRequestHandlers();
+  const Case cases[] = {
+      {"close box", [](LogForm& f) { f.close(); }, rt::kCloseBox},
+      {"program", [](LogForm& f) { f.Unload(); }, rt::kClosedByProgram},
+      {"session end", [](LogForm&) { rt::RequestEndAll(rt::kSessionEnd); }, rt::kSessionEnd},
+      {"SIGTERM", [](LogForm&) { std::raise(SIGTERM); }, rt::kSessionEnd},
+      {"SIGHUP", [](LogForm&) { std::raise(SIGHUP); }, rt::kSessionEnd},
+      {"SIGINT", [](LogForm&) { std::raise(SIGINT); }, rt::kTaskManager},
+  };
+  for (const Case& c : cases) {
+    for (int cancel : {1, 0}) {
+      LogForm form;
+      form.cancel = cancel;
+      form.Show();
+      Settle();
+      c.request(form);
+      Settle();
+      const std::string query = "QueryUnload " + std::to_string(c.cause);
+      EXPECT_EQ(Count(form.log, query), 1) << c.name;
+      EXPECT_EQ(form.IsLoaded(), cancel != 0) << c.name << " cancel " << cancel;
+      EXPECT_EQ(Count(form.log, "Unload"), cancel != 0 ? 0 : 1) << c.name;
+    }
+  }
+}
+
+TEST(Form, KeyPreviewSeesKeysOfTheFocusedControlOnce) {
+  LogForm form;
+  form.SetKeyPreview(true);
+  form.Show();
+  Settle();
+  form.txtInput->setFocus();
+  QKeyEvent f8(QEvent::KeyPress, Qt::Key_F8, Qt::ShiftModifier);
+  QApplication::sendEvent(form.txtInput, &f8);
+  QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::ControlModifier | Qt::AltModifier);
+  QApplication::sendEvent(form.txtInput, &f9);
+  EXPECT_EQ(Count(form.log, "KeyDown 119 1"), 1);
+  EXPECT_EQ(Count(form.log, "KeyDown 120 6"), 1);
+}
+
+TEST(Form, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   LogForm form;
   form.Show();
-  for (int i = 0; i < 5; ++i) rt::DoEvents();
-  EXPECT_EQ(form.log.front(), "Load");
-  EXPECT_EQ(Count(form.log, "Activate"), 1);
-  EXPECT_GE(Count(form.log, "Paint"), 1);
+  Settle();
+  form.txtInput->setFocus();
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(form.txtInput, &enter);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(form.txtInput, &escape);
+  form.cmdCancel->setFocus();
+  QApplication::sendEvent(form.cmdCancel, &enter);
+  EXPECT_EQ(Count(form.log, "cmdOK_Click"), 1);
+  EXPECT_EQ(Count(form.log, "cmdCancel_Click"), 2) << "Escape, then Enter on the focused button";
+}
+
+TEST(Form, MenuItemsKeepTheirCheckMarkForTheProgramAndParseShortcuts) {
+  LogForm form;
+  form.Load();
+  form.menSound->SetChecked(true);
+  form.menSound->Action()->trigger();
+  EXPECT_EQ(Count(form.log, "menSound_Click"), 1);
+  EXPECT_TRUE(form.menSound->Checked());
+  EXPECT_EQ(form.menSound->Action()->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+  EXPECT_EQ(form.menSound->Action()->objectName(), "menSound");
+}
+
+struct FormOnVirtualTime : ::testing::Test {
+  rt::VirtualClock clock;
+  void SetUp() override { rt::SetClock(&clock); }
+  void TearDown() override { rt::SetClock(nullptr); }
+};
+
+TEST_F(FormOnVirtualTime, TimerControlsTickOnTheRuntimeClockUntilStoppedOrUnloaded) {
+  LogForm form;
+  form.Load();
+  form.timTick->SetInterval(250);
+  rt::WaitMs(1000);
+  EXPECT_EQ(Count(form.log, "timTick_Timer"), 4);
+  form.timTick->SetInterval(0);
+  rt::WaitMs(1000);
+  EXPECT_EQ(Count(form.log, "timTick_Timer"), 4);
+  form.timTick->SetInterval(100);
+  form.Unload();
+  rt::WaitMs(1000);
+  EXPECT_EQ(Count(form.log, "timTick_Timer"), 4);
+}
+
+TEST(Twips, ConversionsAndTheMenuBarOutsideTheClientArea) {
+  EXPECT_EQ(rt::PxX(480), 32);
+  EXPECT_EQ(rt::PxY(7), 0);
+  EXPECT_EQ(rt::PxY(8), 1);
+  EXPECT_EQ(rt::TwipsX(32), 480);
+  LogForm form;
+  form.Load();
+  EXPECT_EQ(form.ScaleWidth(), 3000);
+  EXPECT_EQ(form.ScaleHeight(), 2010);
+  const double extraHeight = form.Height() - form.ScaleHeight();
+  EXPECT_GT(extraHeight, 0) << "the menu bar lies outside the client area";
+  form.SetHeight(2010 + 1500 + extraHeight);
+  EXPECT_EQ(form.ScaleHeight(), 3510);
+  form.Move(1500, 750);
+  EXPECT_EQ(form.Left(), 1500);
+  EXPECT_EQ(form.Top(), 750);
+  const auto* client = form.Client();
+  EXPECT_EQ(client->height(), 3510 / 15);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "WavTestFiles.h"
 #include "runtime/Clock.h"
+#include "runtime/MsgBox.h"
 #include "runtime/RecordingSoundDevice.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/SoundDevice.h"
@@ -85,7 +86,7 @@ struct SoundOnVirtualTime : ::testing::Test {
   void TearDown() override {
     rt::SetSoundDevice(nullptr);
     rt::SetClock(nullptr);
-    SetSoundErrorBox({});
+    rt::SetMsgBoxResponder({});
   }
 };
 
@@ -125,13 +126,12 @@ TEST_F(SoundOnVirtualTime, ErrorBoxAnswersDecideWhetherThePlaybackIsTriedAgain) 
     rt::RecordingSoundDevice failing;
     rt::SetSoundDevice(&failing);
     failing.FailNextCalls(c.failures, rt::ErrFileNotFound);
-    QCoreApplication::setApplicationName("Quonk-Tirrel");
     std::vector<int> answers = c.answers;
     int boxes = 0;
-    SetSoundErrorBox([&](const QString& prompt, int style, const QString& title) {
-      EXPECT_EQ(prompt, "Fehler-Nr: 53\r\nFehler     : Datei nicht gefunden");
-      EXPECT_EQ(style, 562);
-      EXPECT_EQ(title, "Fehler in: (Quonk-Tirrel) Sub playsound");
+    rt::SetMsgBoxResponder([&](const rt::MsgBoxRequest& box) {
+      EXPECT_EQ(box.prompt, "Fehler-Nr: 53\r\nFehler     : Datei nicht gefunden");
+      EXPECT_EQ(box.style, 562);
+      EXPECT_EQ(box.title, "Fehler in: (Quonk-Tirrel) Sub playsound");
       return answers.at(boxes++);
     });
     playsound(effect, 0);

@@ -102,8 +102,9 @@ class ControlArray {
 
   // Binds an event of every element, now and loaded later, to a handler that gets
   // the element's index first, then the event's own arguments.
-  template <class... Args>
-  void On(std::function<void(Args...)> T::*event,
+  template <class Owner, class... Args>
+    requires std::is_base_of_v<Owner, T>
+  void On(std::function<void(Args...)> Owner::*event,
           std::type_identity_t<std::function<void(int, Args...)>> handler) {
     auto bind = [event, handler](T& control, int index) {
       control.*event = [handler, index](Args... args) { handler(index, args...); };

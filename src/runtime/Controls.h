@@ -139,6 +139,8 @@ QWidget* ContainerOf(QWidget* container);
 // A picture box: back colour, an unscaled picture at its top-left corner, and a
 // persistent drawing layer on top (Cls, Print, DrawLine, DrawBox) that survives repaints.
 class PictureBox : public QWidget, public ControlBase {
+  Q_OBJECT
+
  public:
   PictureBox(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const PictureBox& source);
@@ -192,6 +194,8 @@ class PictureBox : public QWidget, public ControlBase {
 
 // An image: shows its picture and takes the picture's size (no stretching).
 class Image : public QWidget, public ControlBase {
+  Q_OBJECT
+
  public:
   Image(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const Image& source);
@@ -212,6 +216,8 @@ enum BackStyle : int { kTransparent = 0, kOpaque = 1 };
 // A label: its caption (line breaks CR, LF or CR LF), aligned, optionally wrapped;
 // with AutoSize it fits its text: in height only when it wraps, else in both.
 class Label : public QWidget, public ControlBase {
+  Q_OBJECT
+
  public:
   Label(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const Label& source);
@@ -246,6 +252,8 @@ class Label : public QWidget, public ControlBase {
 
 // A frame: an etched border with its caption; its controls lie inside it.
 class Frame : public QGroupBox, public ControlBase {
+  Q_OBJECT
+
  public:
   Frame(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const Frame& source);
@@ -259,6 +267,8 @@ class Frame : public QGroupBox, public ControlBase {
 // A rectangle shape: an outline in BorderColor, filled with FillColor when FillStyle
 // is solid, else with BackColor when BackStyle is opaque. It takes no mouse input.
 class Shape : public QWidget, public ControlBase {
+  Q_OBJECT
+
  public:
   Shape(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const Shape& source);
@@ -289,6 +299,8 @@ class Shape : public QWidget, public ControlBase {
 
 // A one-pixel line from (X1, Y1) to (X2, Y2), in twips of its container.
 class Line : public QWidget, public ControlBase {
+  Q_OBJECT
+
  public:
   Line(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const Line& source);
@@ -314,6 +326,8 @@ enum ButtonStyle : int { kStandardStyle = 0, kGraphicalStyle = 1 };
 // A command button. Enter presses the window's default button (or the focused
 // button), Escape its cancel button. In graphical style it shows its picture.
 class CommandButton : public QPushButton, public ControlBase {
+  Q_OBJECT
+
  public:
   CommandButton(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const CommandButton& source);
@@ -340,6 +354,8 @@ enum CheckValue : int { kUnchecked = 0, kChecked = 1, kGrayed = 2 };
 
 // A check box. Click runs when the user changes it and when Value changes in code.
 class CheckBox : public QCheckBox, public ControlBase {
+  Q_OBJECT
+
  public:
   CheckBox(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const CheckBox& source);
@@ -353,6 +369,8 @@ class CheckBox : public QCheckBox, public ControlBase {
 // An option button; the option buttons of one container exclude each other. Click
 // runs when the user selects it and whenever Value is set true in code.
 class OptionButton : public QRadioButton, public ControlBase {
+  Q_OBJECT
+
  public:
   OptionButton(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const OptionButton& source);
@@ -370,6 +388,8 @@ class OptionButton : public QRadioButton, public ControlBase {
 // the text differs; the user's edits run it too. MaxLength (0 = none) limits typing
 // only, not texts set in code.
 class TextBox : public QLineEdit, public ControlBase {
+  Q_OBJECT
+
  public:
   TextBox(QWidget* container, const QString& name, int index = -1);
   void CopyFrom(const TextBox& source);
@@ -402,6 +422,8 @@ class TextBox : public QLineEdit, public ControlBase {
 // clock, and only while window events are processed. It lives as long as its window
 // is loaded.
 class TimerControl : public QObject {
+  Q_OBJECT
+
  public:
   TimerControl(QWidget* container, const QString& name, int index = -1);
 

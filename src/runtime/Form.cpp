@@ -78,6 +78,8 @@ class FormClient : public QWidget {
 // buttons, and the rest to Form_KeyDown (with key preview, before the focused control).
 class FormKeyFilter : public QObject {
  public:
+  explicit FormKeyFilter(QObject* parent) : QObject(parent) {}
+
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
@@ -113,12 +115,12 @@ class FormKeyFilter : public QObject {
 };
 
 Form::Form(const QString& name) : QWidget(nullptr) {
-  static FormKeyFilter* keyFilter = [] {
-    auto* filter = new FormKeyFilter;
-    QCoreApplication::instance()->installEventFilter(filter);
-    return filter;
+  static const bool keyFilterInstalled = [] {
+    QCoreApplication* app = QCoreApplication::instance();
+    app->installEventFilter(new FormKeyFilter(app));
+    return true;
   }();
-  (void)keyFilter;
+  (void)keyFilterInstalled;
   setObjectName(name);
   setFont(DefaultFont());
   SetBorder(FormBorder::kFixedSingle);
@@ -155,10 +157,16 @@ void Form::Load() {
 void Form::Show() {
   Load();
   if (!loaded_) return;
+  ShowActive();
+}
+
+void Form::ShowActive() {
   PlaceAtStart();
   show();
   raise();
   activateWindow();
+  // A window shown again may still count as active and get no activation event.
+  if (isActiveWindow()) NoteActivated();
 }
 
 void Form::ShowModal() {
@@ -166,10 +174,7 @@ void Form::ShowModal() {
   if (!loaded_) return;
   if (isVisible()) hide();
   setWindowModality(Qt::ApplicationModal);
-  PlaceAtStart();
-  show();
-  raise();
-  activateWindow();
+  ShowActive();
   QEventLoop loop;
   modalLoop_ = &loop;
   if (isVisible()) loop.exec(QEventLoop::DialogExec);
@@ -244,15 +249,18 @@ void Form::RunKeyDown(int keyCode, int shift) {
   RunHandler([&] { Form_KeyDown(keyCode, shift); });
 }
 
+void Form::NoteActivated() {
+  if (!loaded_ || ActiveForm() == this) return;
+  ActiveForm() = this;
+  QMetaObject::invokeMethod(
+      this, [this] {
+        if (loaded_ && isVisible()) RunHandler([this] { Form_Activate(); });
+      },
+      Qt::QueuedConnection);
+}
+
 bool Form::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate && loaded_ && ActiveForm() != this) {
-    ActiveForm() = this;
-    QMetaObject::invokeMethod(
-        this, [this] {
-          if (loaded_ && isVisible()) RunHandler([this] { Form_Activate(); });
-        },
-        Qt::QueuedConnection);
-  }
+  if (event->type() == QEvent::WindowActivate) NoteActivated();
   return QWidget::event(event);
 }
 

@@ -56,6 +56,8 @@ enum class FormBorder {
 enum class StartUpPosition { kManual, kCenterOwner, kCenterScreen };
 
 class Form : public QWidget {
+  Q_OBJECT
+
  public:
   explicit Form(const QString& name);
   ~Form() override;
@@ -163,6 +165,8 @@ class Form : public QWidget {
 
   bool AskQueryUnload(int unloadMode);
   void FinishUnload();
+  void ShowActive();
+  void NoteActivated();
   void ClientPainted();
   void RunPaint();
   void RunKeyDown(int keyCode, int shift);

@@ -19,6 +19,8 @@ class QWidget;
 namespace rt {
 
 class MenuItem : public QObject {
+  Q_OBJECT
+
  public:
   // A submenu below this menu.
   MenuItem* AddMenu(const QString& name, const QString& caption);

@@ -1,43 +1,20 @@
 #include "support/Sound.h"
 
-#include <QGuiApplication>
-#include <QMessageBox>
-#include <QPushButton>
-
+#include "runtime/MsgBox.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/Screen.h"
 #include "runtime/SoundDevice.h"
 
 namespace {
 
 // Abort, Retry and Ignore with the exclamation sign, Ignore as the default button.
-constexpr int kErrorBoxStyle = 2 + 48 + 512;
-constexpr int kAnswerAbort = 3;
-constexpr int kAnswerRetry = 4;
-constexpr int kAnswerIgnore = 5;
-
-int SystemErrorBox(const QString& prompt, int, const QString& title) {
-  QMessageBox box(QMessageBox::Warning, title, prompt);
-  QPushButton* abort = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-  QPushButton* retry = box.addButton(QStringLiteral("Wiederholen"), QMessageBox::AcceptRole);
-  QPushButton* ignore = box.addButton(QStringLiteral("Ignorieren"), QMessageBox::DestructiveRole);
-  box.setDefaultButton(ignore);
-  box.exec();
-  if (box.clickedButton() == retry) return kAnswerRetry;
-  if (box.clickedButton() == abort) return kAnswerAbort;
-  return kAnswerIgnore;
-}
-
-SoundErrorBox& ErrorBox() {
-  static SoundErrorBox box = SystemErrorBox;
-  return box;
-}
+constexpr int kErrorBoxStyle = rt::kAbortRetryIgnore + rt::kExclamationSign + rt::kDefaultButton3;
 
 int AskAfterError(const rt::RuntimeError& error) {
   const QString prompt = QStringLiteral("Fehler-Nr: ") + QString::number(error.Number()) +
                          QStringLiteral("\r\nFehler     : ") + error.Description();
-  const QString title = QStringLiteral("Fehler in: (") + QGuiApplication::applicationDisplayName() +
-                        QStringLiteral(") Sub playsound");
-  return ErrorBox()(prompt, kErrorBoxStyle, title);
+  const QString title = QStringLiteral("Fehler in: (") + rt::App::Title + QStringLiteral(") Sub playsound");
+  return rt::MsgBox(prompt, kErrorBoxStyle, title);
 }
 
 }  // namespace
@@ -50,9 +27,7 @@ void playsound(const QString& File, int16_t Sync) {
       return;
     } catch (const rt::RuntimeError& error) {
       // Abort leaves without sound; Ignore goes on behind the call, which leaves too.
-      if (AskAfterError(error) != kAnswerRetry) return;
+      if (AskAfterError(error) != rt::kAnswerRetry) return;
     }
   }
 }
-
-void SetSoundErrorBox(SoundErrorBox box) { ErrorBox() = box ? std::move(box) : SystemErrorBox; }
