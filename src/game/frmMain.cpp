@@ -109,11 +109,8 @@ void frmMain::DesignBoard() {
 
   picOnBoard.Create(picGameBackground, 0).Move(0, 0, 480, 480);
   picOnBoard(0).SetVisible(false);
-  // The events are ControlBase members; the array binds them through its own type.
-  using PictureEvent = std::function<void()> rt::PictureBox::*;
-  picOnBoard.On(static_cast<PictureEvent>(&rt::PictureBox::Click), [this](int Index) { picOnBoard_Click(Index); });
-  picOnBoard.On(static_cast<PictureEvent>(&rt::PictureBox::DblClick),
-                [this](int Index) { picOnBoard_DblClick(Index); });
+  picOnBoard.On(&rt::PictureBox::Click, [this](int Index) { picOnBoard_Click(Index); });
+  picOnBoard.On(&rt::PictureBox::DblClick, [this](int Index) { picOnBoard_DblClick(Index); });
 
   // Created after the ball pictures, so it stays in front of them.
   picScore = new rt::PictureBox(picGameBackground, QStringLiteral("picScore"));

@@ -1,0 +1,209 @@
+// The main window's layout, menus, keys, score panel and close paths.
+#include "FrmMainTestSupport.h"
+#include "game/ScoreDisplay.h"
+#include "runtime/MsgBox.h"
+#include "runtime/Screen.h"
+#include "settings/IniHandler.h"
+
+namespace {
+
+using FrmMainLayout = FrmMainTest;
+using FrmMainScore = FrmMainTest;
+using FrmMainMenus = FrmMainTest;
+
+// The background picture is 384 x 416 pixels.
+constexpr double kBackgroundWidth = 5760;
+constexpr double kBackgroundHeight = 6240;
+
+// The window's frame is added to its outer size when it is shown, after the layout: a
+// centring by the outer size may be off by half the frame and one pixel of rounding.
+double FrameAllowance(const frmMain& form) {
+  return std::max(form.Width() - form.ScaleWidth(), form.Height() - form.ScaleHeight()) / 2 + rt::kTwipsPerPixel;
+}
+
+TEST_F(FrmMainLayout, PanelsAndWindowFollowTheDailyLimit) {
+  struct Case {
+    const char* name;
+    const char* restrictedTime;
+    double imageLeft;
+    bool timeFrame;
+  };
+  const Case cases[] = {{"daily limit", "1800", 735, true}, {"no limit", "-1", 1665, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteSettings({{"TIMES", {{"RESTRICTEDTIME", c.restrictedTime}}}});
+    frmMain& form = Open();
+    auto& score = Control<rt::Frame>("fraScore");
+    auto& timeFrame = Control<rt::Frame>("fraTimeLeft");
+    auto& image = Control<rt::Image>("imgBackground");
+    auto& board = Control<rt::PictureBox>("picGameBackground");
+
+    EXPECT_EQ(score.Top(), 225);
+    EXPECT_EQ(image.Left(), c.imageLeft);
+    EXPECT_EQ(image.Top(), 1905);
+    EXPECT_EQ(image.Width(), kBackgroundWidth);
+    EXPECT_EQ(timeFrame.Visible(), c.timeFrame);
+    EXPECT_EQ(form.ScaleWidth(), c.imageLeft + kBackgroundWidth + 225);
+    EXPECT_EQ(form.ScaleHeight(), kBackgroundHeight + 2130);
+    // The score panel is narrower than the background: centred on the window. Its outer
+    // size, which the centring uses, is known only once the window has been shown.
+    EXPECT_NEAR(score.Left(), (form.ScaleWidth() - score.Width()) / 2, FrameAllowance(form));
+    // The 11 x 12 board of 32-pixel balls, centred on the background.
+    EXPECT_EQ(board.Width(), 11 * 480);
+    EXPECT_EQ(board.Height(), 12 * 480);
+    EXPECT_EQ(board.Left(), c.imageLeft + (kBackgroundWidth - 11 * 480) / 2);
+    EXPECT_EQ(board.Top(), 1905 + (kBackgroundHeight - 12 * 480) / 2);
+    if (c.timeFrame) {
+      EXPECT_EQ(timeFrame.Left(), 135);
+      EXPECT_EQ(timeFrame.Top(), 1905);
+      EXPECT_EQ(timeFrame.Height(), kBackgroundHeight);
+      EXPECT_EQ(form.TimeBarHeightTwips(), kBackgroundHeight - 270);
+    }
+  }
+}
+
+TEST_F(FrmMainLayout, ABoardLargerThanTheBackgroundWidensTheWindow) {
+  WriteBoardSettings(20, 14, 5, 40);
+  frmMain& form = Open();
+  auto& image = Control<rt::Image>("imgBackground");
+  auto& board = Control<rt::PictureBox>("picGameBackground");
+  EXPECT_EQ(form.ScaleWidth(), 1665 + 20 * 480 + 225);
+  EXPECT_EQ(form.ScaleHeight(), 14 * 480 + 2130);
+  EXPECT_EQ(board.Left(), image.Left());
+  EXPECT_EQ(board.Top(), image.Top());
+}
+
+TEST_F(FrmMainLayout, StartPosition) {
+  const double screenWidth = rt::Screen::Width();
+  struct Case {
+    const char* name;
+    double top, left;
+    bool centred;
+  };
+  const Case cases[] = {{"top 0, left 0", 0, 0, true},
+                        {"top 0, left 300", 0, 300, false},
+                        {"left at the screen's width", 300, screenWidth, true},
+                        {"partly left of the screen", 300, -600, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteSettings({{"GLOBAL", {{"PosTop", QString::number(c.top)}, {"Posleft", QString::number(c.left)}}}});
+    frmMain& form = Open();
+    if (c.centred) {
+      EXPECT_NEAR(form.Left(), (screenWidth - form.Width()) / 2, FrameAllowance(form));
+      EXPECT_NEAR(form.Top(), (rt::Screen::Height() - form.Height()) / 2, FrameAllowance(form));
+    } else {
+      EXPECT_EQ(form.Left(), c.left);
+      EXPECT_EQ(form.Top(), c.top);
+    }
+  }
+}
+
+TEST_F(FrmMainMenus, MenuTreeAsFirstShown) {
+  WriteSettings({{"SOUND", {{"SOUNDON", "FALSE"}}}});
+  Open();
+  struct Item {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    bool enabled;
+  };
+  const Item items[] = {{"menGameNew", "&Neu", "F2", true},
+                        {"menRestoreOriginal", "&Anfangsstellung wiederherstellen", "F5", true},
+                        {"menBackmove", "&Zug zurück", "Del", false},
+                        {"menMoveForward", "Zug &vor", "Shift+Del", false},
+                        {"menSound", "&Ton", "", true},
+                        {"menOptions", "Einstellungen", "", true},
+                        {"menQuit", "&Beenden", "", true},
+                        {"menGameExplanation", "Spielerklärung", "", true},
+                        {"menInfo", "&Info", "", true}};
+  for (const Item& item : items) {
+    SCOPED_TRACE(item.name);
+    rt::MenuItem& menu = Menu(item.name);
+    EXPECT_EQ(menu.Caption(), QString::fromUtf8(item.caption));
+    EXPECT_EQ(menu.Action()->shortcut().toString(), QString::fromUtf8(item.shortcut));
+    EXPECT_EQ(menu.Enabled(), item.enabled);
+  }
+  EXPECT_FALSE(Menu("menSound").Checked());
+  Choose("menSound");
+  EXPECT_TRUE(Menu("menSound").Checked());
+  EXPECT_TRUE(SoundOn);
+}
+
+TEST_F(FrmMainMenus, QuitIsIgnoredDuringAWaitAndSavesOtherwise) {
+  WriteBoardSettings(5, 5, 3);
+  frmMain& form = Open();
+  SoundBusy = true;
+  Choose("menQuit");
+  EXPECT_TRUE(form.IsLoaded());
+  SoundBusy = false;
+  Choose("menQuit");
+  EXPECT_FALSE(form.IsLoaded());
+  EXPECT_EQ(ReadIniValue("GLOBAL", "GAMECOLUMNS"), "5");
+}
+
+TEST_F(FrmMainMenus, DelBeforeTheFirstMoveClearsTheMarkedGroup) {
+  Open();
+  Click(AnyGroup());
+  ASSERT_TRUE(PointsLabel().Visible());
+  PressKey(Qt::Key_Delete);
+  EXPECT_FALSE(PointsLabel().Visible());
+  EXPECT_TRUE(Game().MarkedPics().empty());
+}
+
+TEST_F(FrmMainMenus, ShiftF6TellsTheLargestGroup) {
+  Open();
+  Click(AnyGroup());
+  std::vector<rt::MsgBoxRequest> boxes;
+  rt::SetMsgBoxResponder([&](const rt::MsgBoxRequest& request) {
+    boxes.push_back(request);
+    return rt::kAnswerOk;
+  });
+  PressKey(Qt::Key_F6, Qt::ShiftModifier);
+  PressKey(Qt::Key_F6, Qt::ShiftModifier | Qt::ControlModifier);
+  rt::SetMsgBoxResponder({});
+  ASSERT_EQ(boxes.size(), 1u);
+  Board board = Game().CurrentBoard();
+  int16_t size = 0;
+  EXPECT_EQ(boxes[0].prompt, QStringLiteral("Maximale Anzahl von verbundenen Bällen: %1").arg(BestGroupSize(board, size)));
+  EXPECT_EQ(boxes[0].style, rt::kOkOnly | rt::kInformationSign);
+  EXPECT_TRUE(Game().MarkedPics().empty());
+}
+
+TEST_F(FrmMainScore, NumbersAndBarsAfterAMove) {
+  struct Case {
+    int highscore;
+    const char* highscoreText;
+    bool barsVisible;
+  };
+  const Case cases[] = {{0, "0000", false}, {56, "0056", true}, {12345, "12345", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.highscore);
+    WriteBoardSettings(11, 12, 5, 8, c.highscore);
+    frmMain& form = Open();
+    EXPECT_EQ(Control<rt::Label>("lblScore_2").Caption(), c.highscoreText);
+    EXPECT_EQ(Control<rt::Label>("lblScore_3").Caption(), "0000");
+    const int16_t ball = AnyGroup();
+    Click(ball);
+    Click(ball);
+    const int32_t score = Game().Score();
+    ASSERT_GT(score, 0);
+    EXPECT_EQ(Control<rt::Label>("lblScore_3").Caption(), QString::fromStdString(ScoreText(score)));
+
+    auto& highscoreBar = Control<rt::PictureBox>("picPercentScore_0");
+    auto& scoreBar = Control<rt::PictureBox>("picPercentScore_1");
+    EXPECT_EQ(highscoreBar.Visible(), c.barsVisible);
+    EXPECT_EQ(scoreBar.Visible(), c.barsVisible);
+    if (!c.barsVisible) continue;
+    const double full = form.PercentBarWidthTwips();
+    const bool passed = score > c.highscore;
+    const float pct = static_cast<float>(100.0 * (passed ? c.highscore : score) / (passed ? score : c.highscore));
+    const rt::PictureBox& shorter = passed ? highscoreBar : scoreBar;
+    const rt::PictureBox& longer = passed ? scoreBar : highscoreBar;
+    EXPECT_EQ(longer.Width(), full);
+    EXPECT_EQ(longer.BackColor(), ColorForPercent(0));
+    EXPECT_NEAR(shorter.Width(), pct / 100 * full, 0.01);
+    EXPECT_EQ(shorter.BackColor(), ColorForPercent(100 - pct));
+  }
+}
+
+}  // namespace
