@@ -130,7 +130,7 @@ TEST_F(FrmMainMenus, MenuTreeAsFirstShown) {
 }
 
 TEST_F(FrmMainMenus, QuitIsIgnoredDuringAWaitAndSavesOtherwise) {
-  WriteBoardSettings(5, 5, 3);
+  WriteSettings({{"GLOBAL", {{"GameColumns", "5"}}}, {"SPEECH", {{"SPEECHPATH", "\\voices\\"}}}});
   frmMain& form = Open();
   SoundBusy = true;
   Choose("menQuit");
@@ -139,6 +139,7 @@ TEST_F(FrmMainMenus, QuitIsIgnoredDuringAWaitAndSavesOtherwise) {
   Choose("menQuit");
   EXPECT_FALSE(form.IsLoaded());
   EXPECT_EQ(ReadIniValue("GLOBAL", "GAMECOLUMNS"), "5");
+  EXPECT_EQ(ReadIniValue("SPEECH", "SPEECHPATH"), "\\voices\\");
 }
 
 TEST_F(FrmMainMenus, DelBeforeTheFirstMoveClearsTheMarkedGroup) {

@@ -354,4 +354,10 @@ void frmMain::DoSpeech(const QString& Kind, int32_t Value) {
 }
 
 void frmMain::RefreshPlayTime() {}
-void frmMain::AnalyzeSpeechFiles() {}
+
+// Only the speech folder so far, so that a save keeps the one the settings file names;
+// the catalogue of recordings comes with the speech player.
+void frmMain::AnalyzeSpeechFiles() {
+  SpeechPath_ = ReadIniValue(QStringLiteral("Speech"), QStringLiteral("Speechpath"));
+  if (SpeechPath_.isEmpty()) SpeechPath_ = QStringLiteral("\\sounds\\speech\\");
+}
