@@ -172,7 +172,7 @@ void frmMain::DesignMenus() {
 
 void frmMain::Form_Load() {
   rt::Randomize();
-  IniFile = rt::AppPath() + QStringLiteral("/QT.Ini");
+  IniFile = rt::AppFile(QStringLiteral("QT.Ini"));
   ReadSettings(*this);
   LastTick = -1;
   InitGameDefaultsAndLayout();
