@@ -27,7 +27,7 @@ class BenchHost : public SettingsHost {
   void SetWindowTop(float) override {}
   float WindowLeft() const override { return 2400; }
   void SetWindowLeft(float) override {}
-  void ShowTimeLeft(bool) override {}
+  void SetTimeLeftVisible(bool) override {}
   void CheckSoundMenu(bool) override {}
   void SetBusyPointer(bool) override {}
   QString SpeechPath() const override { return QStringLiteral("\\sounds\\speech\\"); }

@@ -29,7 +29,7 @@ class FakeHost : public SettingsHost {
   void SetWindowTop(float v) override { top = v; }
   float WindowLeft() const override { return left; }
   void SetWindowLeft(float v) override { left = v; }
-  void ShowTimeLeft(bool v) override { timeLeftShown = v; }
+  void SetTimeLeftVisible(bool v) override { timeLeftShown = v; }
   void CheckSoundMenu(bool v) override { soundChecked = v; }
   void SetBusyPointer(bool busy) override { pointerLog += busy ? "11 " : "0 "; }
   QString SpeechPath() const override { return speechPath; }

@@ -34,7 +34,22 @@ constexpr rt::Color kOrange = rt::RGB(255, 128, 0);
 
 }  // namespace
 
-frmMain::frmMain() : Form(QStringLiteral("frmMain")) {}
+namespace {
+frmMain* currentMainForm = nullptr;
+}  // namespace
+
+frmMain::frmMain() : Form(QStringLiteral("frmMain")) { currentMainForm = this; }
+
+frmMain::~frmMain() {
+  if (currentMainForm == this) currentMainForm = nullptr;
+}
+
+frmMain& MainForm() {
+  if (!currentMainForm) new frmMain;
+  return *currentMainForm;
+}
+
+void frmMain::SendCommand(const QString& word) { txtCommand->SetText(word); }
 
 // ---- design ----
 
@@ -252,28 +267,16 @@ float frmMain::WindowTop() const { return static_cast<float>(Top()); }
 void frmMain::SetWindowTop(float top) { SetTop(top); }
 float frmMain::WindowLeft() const { return static_cast<float>(Left()); }
 void frmMain::SetWindowLeft(float left) { SetLeft(left); }
-void frmMain::ShowTimeLeft(bool visible) { fraTimeLeft->SetVisible(visible); }
+void frmMain::SetTimeLeftVisible(bool visible) { fraTimeLeft->SetVisible(visible); }
 void frmMain::CheckSoundMenu(bool checked) { menSound->SetChecked(checked); }
 
 void frmMain::SetBusyPointer(bool busy) {
   rt::Screen::SetMousePointer(busy ? rt::kPointerHourglass : rt::kPointerDefault);
 }
 
-SpeechStatistics frmMain::SpeechEntry(int token) const {
-  (void)token;
-  return {};
-}
-
-void frmMain::SetPlayed(int token, const QString& played) {
-  (void)token;
-  (void)played;
-}
 
 // ---- close ----
 
-// The speech catalogue is not built yet: saving its empty entries would wipe the
-// statistics the settings file holds, so the close paths keep them as they are.
-void frmMain::SaveSettingsOnClose() { SaveSettings(*this, true); }
 
 void frmMain::Form_QueryUnload(int& Cancel, int UnloadMode) {
   (void)Cancel;
@@ -304,8 +307,6 @@ void frmMain::menSound_Click() {
   SoundOn = menSound->Checked();
 }
 
-void frmMain::menGameNew_Click() {}
-void frmMain::menRestoreOriginal_Click() {}
 void frmMain::menOptions_Click() {}
 void frmMain::menGameExplanation_Click() {}
 void frmMain::menInfo_Click() {}
@@ -314,8 +315,6 @@ void frmMain::timTutorialStart_Timer() {
   timTutorialStart->SetInterval(0);
   menGameExplanation_Click();
 }
-
-void frmMain::txtCommand_Change() {}
 
 // ---- keys ----
 
@@ -342,22 +341,4 @@ void frmMain::ShowColorScale() {
     shpTime->Refresh();
     PlayWaveAndWait(QString(), 0, 100);
   }
-}
-
-// ---- later parts ----
-
-void frmMain::FinishGame() { GameOver = true; }
-
-void frmMain::DoSpeech(const QString& Kind, int32_t Value) {
-  (void)Kind;
-  (void)Value;
-}
-
-void frmMain::RefreshPlayTime() {}
-
-// Only the speech folder so far, so that a save keeps the one the settings file names;
-// the catalogue of recordings comes with the speech player.
-void frmMain::AnalyzeSpeechFiles() {
-  SpeechPath_ = ReadIniValue(QStringLiteral("Speech"), QStringLiteral("Speechpath"));
-  if (SpeechPath_.isEmpty()) SpeechPath_ = QStringLiteral("\\sounds\\speech\\");
 }

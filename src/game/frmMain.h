@@ -23,6 +23,11 @@ class MenuItem;
 class frmMain : public rt::Form, public SettingsHost {
  public:
   frmMain();
+  ~frmMain() override;
+
+  // Writes a command word into txtCommand, the way the other windows address this one:
+  // the command is carried out at once, inside this call.
+  void SendCommand(const QString& word);
 
   // "LM" enables or disables the undo item (and remembers it in UndoEnabled), "NM" the
   // redo item; any other text changes nothing.
@@ -54,7 +59,7 @@ class frmMain : public rt::Form, public SettingsHost {
   void SetWindowTop(float top) override;
   float WindowLeft() const override;
   void SetWindowLeft(float left) override;
-  void ShowTimeLeft(bool visible) override;
+  void SetTimeLeftVisible(bool visible) override;
   void CheckSoundMenu(bool checked) override;
   void SetBusyPointer(bool busy) override;
   QString SpeechPath() const override { return SpeechPath_; }
@@ -185,3 +190,7 @@ class frmMain : public rt::Form, public SettingsHost {
   // An undo is running; a second undo arriving in its waits is dropped.
   bool UndoRunning = false;
 };
+
+// The program's one main window, created on first use; while a test holds a window of its
+// own, that one.
+frmMain& MainForm();

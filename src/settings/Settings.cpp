@@ -65,7 +65,7 @@ void ReadTimes(SettingsHost& host) {
   ToleranceTime = ReadSingle(kTimes, QStringLiteral("TOLERANCETIME"));
   if (ToleranceTime == 0) ToleranceTime = kDefaultToleranceTime;
   const bool limited = RestrictedTime > -1;
-  host.ShowTimeLeft(limited);
+  host.SetTimeLeftVisible(limited);
   if (limited) {
     if (RestrictedTime == 0) RestrictedTime = kDefaultRestrictedTime;
     ReadPlayTimeToday(host);

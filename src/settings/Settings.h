@@ -33,7 +33,7 @@ class SettingsHost {
   virtual float WindowLeft() const = 0;
   virtual void SetWindowLeft(float left) = 0;
   // The time bar's frame (fraTimeLeft).
-  virtual void ShowTimeLeft(bool visible) = 0;
+  virtual void SetTimeLeftVisible(bool visible) = 0;
   // The check mark of the sound menu item (menSound).
   virtual void CheckSoundMenu(bool checked) = 0;
   // The screen's hourglass pointer while a save runs.

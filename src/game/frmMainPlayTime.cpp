@@ -1,0 +1,4 @@
+// The day's play time.
+#include "game/frmMain.h"
+
+void frmMain::RefreshPlayTime() {}
