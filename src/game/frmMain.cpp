@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/ScoreDisplay.h"
+#include "msgbox/MsgBoxCall.h"
 #include "runtime/ErrorBox.h"
 #include "runtime/Files.h"
 #include "runtime/Keys.h"
@@ -329,9 +330,10 @@ void frmMain::Form_KeyDown(int KeyCode, int Shift) {
 }
 
 void frmMain::ShowBestGroupSize() {
+  NoButtonExplanation = true;
   const int16_t n = BestGroupSize();
-  rt::MsgBox(QStringLiteral("Maximale Anzahl von verbundenen Bällen: ") + rt::CStr(int32_t{n}),
-             rt::kOkOnly | rt::kInformationSign, kCaption);
+  FMsgB(QStringLiteral("Maximale Anzahl von verbundenen Bällen: ") + rt::CStr(int32_t{n}),
+        rt::kOkOnly | rt::kInformationSign, kCaption);
 }
 
 // Runs the time bar through the whole colour scale, 100 % down to 0 %.

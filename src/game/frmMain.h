@@ -101,7 +101,9 @@ class frmMain : public rt::Form, public SettingsHost {
   // board (GameOver).
   void FinishGame();
   void DoSpeech(const QString& Kind, int32_t Value);
+  void PlaySpeechToken(uint8_t Token);
   void RefreshPlayTime();
+  void EndForToday();
   void AnalyzeSpeechFiles();
 
   // Board pictures and dealing (frmMainBoard.cpp).

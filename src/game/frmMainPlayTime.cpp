@@ -2,3 +2,5 @@
 #include "game/frmMain.h"
 
 void frmMain::RefreshPlayTime() {}
+
+void frmMain::EndForToday() {}

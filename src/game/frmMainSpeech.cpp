@@ -27,3 +27,5 @@ void frmMain::SetPlayed(int token, const QString& played) {
 // The speech catalogue is not built yet: saving its empty entries would wipe the
 // statistics the settings file holds, so the close paths keep them as they are.
 void frmMain::SaveSettingsOnClose() { SaveSettings(*this, true); }
+
+void frmMain::PlaySpeechToken(uint8_t Token) { (void)Token; }
