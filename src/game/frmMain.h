@@ -93,18 +93,26 @@ class frmMain : public rt::Form, public SettingsHost {
   void menInfo_Click();
   void timTutorialStart_Timer();
   void txtCommand_Change();
+  // Commands with more to them than one call (frmMainCommands.cpp).
+  void StartProgram();
+  void SayComment(const QString& number);
   void ShowColorScale();
   void ShowBestGroupSize();
 
-  // Later parts of the game: the end of a game, spoken comments, play-time accounting and
-  // the speech catalogue. Until they exist a move that leaves no group only closes the
-  // board (GameOver).
-  void FinishGame();
-  void DoSpeech(const QString& Kind, int32_t Value);
-  void PlaySpeechToken(uint8_t Token);
-  void RefreshPlayTime();
-  void EndForToday();
+  // Later parts of the game: spoken comments, play-time accounting and the speech
+  // catalogue. The calls into them are virtual so that tests can stand in for them and
+  // see when the game asks them.
+  virtual void DoSpeech(const QString& Kind, int32_t Value);
+  virtual void PlaySpeechToken(uint8_t Token);
+  virtual void RefreshPlayTime();
+  virtual void EndForToday();
   void AnalyzeSpeechFiles();
+
+  // The end of a game and the next one (frmMainEnd.cpp).
+  void FinishGame();
+  QString CelebrateEnd();
+  void SayGoodbye(const QString& prefix);
+  void ShowStartBoardAgain();
 
   // Board pictures and dealing (frmMainBoard.cpp).
   void LoadBallControls();
@@ -180,17 +188,24 @@ class frmMain : public rt::Form, public SettingsHost {
   int16_t MaxBallsOnStart_ = 0;
   // The current game has ended; the board ignores clicks.
   bool GameOver = false;
-  bool LastGameToday = false;
   int16_t GameRows_ = 0;
   int16_t GameColumns_ = 0;
   int32_t CellWidth = 0;
   int32_t CellHeight = 0;
   bool HighscoreCelebrated = false;
   bool UndoEnabled = false;
+  // The next new game puts the starting board back instead of dealing.
   bool RestoreOriginal = false;
+  // A new game is being started; a second request meanwhile is dropped.
+  bool GameNewRunning = false;
   QString SpeechPath_;
   // An undo is running; a second undo arriving in its waits is dropped.
   bool UndoRunning = false;
+
+ protected:
+  // The running game is the day's last: set by the play-time accounting, which tests
+  // stand in for.
+  bool LastGameToday = false;
 };
 
 // The program's one main window, created on first use; while a test holds a window of its

@@ -1,4 +1,76 @@
-// The command channel: the other windows write a command word into txtCommand.
-#include "game/frmMain.h"
+// The command channel: the other windows never call this window's procedures; they write
+// a command word into the hidden txtCommand, and its change handler carries it out.
+#include <cmath>
 
-void frmMain::txtCommand_Change() {}
+#include "game/frmMain.h"
+#include "runtime/Numbers.h"
+#include "settings/SettingsState.h"
+#include "settings/SpeechTokens.h"
+#include "support/Tokens.h"
+
+namespace {
+
+// Spoken comments the commands ask for.
+constexpr uint8_t kStartComment = 1;
+constexpr uint8_t kShutUpComment = 29;
+constexpr uint8_t kButtonsComment = 30;
+constexpr uint8_t kShutUpButtonComment = 31;
+
+constexpr int kTutorialDelayMs = 100;
+
+// Repaints the loaded window of that name at once; nothing when it is not loaded.
+void RefreshForm(const QString& name) {
+  for (rt::Form* form : rt::Form::LoadedForms())
+    if (form->objectName() == name) form->Refresh();
+}
+
+}  // namespace
+
+void frmMain::txtCommand_Change() {
+  const QString text = txtCommand->Text();
+  // Clearing the box below changes it once more.
+  if (text.isEmpty()) return;
+  const QString command = text.toUpper();
+  if (command == QStringLiteral("SHOWHIGHSCORE")) {
+    ShowScore(true);
+  } else if (command == QStringLiteral("TIMEREFRESH")) {
+    RefreshPlayTime();
+  } else if (command == QStringLiteral("PROGRAMMSTART")) {
+    StartProgram();
+  } else if (command == QStringLiteral("SHUTUP")) {
+    PlaySpeechToken(kShutUpComment);
+  } else if (command == QStringLiteral("SBUT")) {
+    RefreshForm(QStringLiteral("frmMsg"));
+    PlaySpeechToken(kButtonsComment);
+  } else if (command == QStringLiteral("SLIP")) {
+    RefreshForm(QStringLiteral("frmMsg"));
+    PlaySpeechToken(kShutUpButtonComment);
+  } else if (command == QStringLiteral("PLAYTUTORIAL")) {
+    if (LearnMode && CommentsOn) timTutorialStart->SetInterval(kTutorialDelayMs);
+  }
+  if (command.left(10) == QStringLiteral("SAYCOMMENT")) SayComment(GetToken(text, QStringLiteral(" "), 2));
+  txtCommand->SetText(QString());
+}
+
+// The title window has shown this one: the start comment, or the end of a day whose
+// play time was used up before this start.
+void frmMain::StartProgram() {
+  Refresh();
+  RefreshForm(QStringLiteral("frmTitle"));
+  const bool limitInForce = RestrictedTime > -1;
+  if (limitInForce && PlayTimeToday_ > RestrictedTime) {
+    EndForToday();
+    return;
+  }
+  PlaySpeechToken(kStartComment);
+}
+
+// Speaks the comment numbered by the leading number of the text (none: 0, which says
+// nothing), rounded as the game converts numbers. A number that names no comment is
+// ignored.
+void frmMain::SayComment(const QString& number) {
+  static const int tokenCount = CountTokens(SpeechTokenList, QStringLiteral(","));
+  const double token = std::nearbyint(rt::Val(number));
+  if (!(token >= 0 && token <= tokenCount)) return;
+  PlaySpeechToken(static_cast<uint8_t>(token));
+}

@@ -1,10 +1,132 @@
 // The end of a game and the start of the next one.
 #include "game/frmMain.h"
+#include "msgbox/MsgBoxCall.h"
+#include "runtime/ErrorBox.h"
+#include "runtime/MsgBox.h"
+#include "settings/SettingsState.h"
+#include "support/MainFunctions.h"
 
-// Until the end of a game has its sounds, save, comment and question, a board without a
-// group of two or more only closes.
-void frmMain::FinishGame() { GameOver = true; }
+namespace {
 
-void frmMain::menGameNew_Click() {}
+const QString kTitle = QStringLiteral("Quonk-Tirrel");
+const QChar kCR = QChar(13);
 
-void frmMain::menRestoreOriginal_Click() {}
+// The box's style: "Ja" and "Nein" with the question sign; "OK" with the information sign.
+constexpr int32_t kQuestionStyle = rt::kYesNo | rt::kQuestionSign;
+constexpr int32_t kNoticeStyle = rt::kOkOnly | rt::kInformationSign;
+
+// Comments the box speaks when it shows: the stop question's and the time-over comment.
+constexpr uint8_t kStopQuestionComment = 28;
+constexpr uint8_t kTimeOverComment = 32;
+
+// Effects and their waits in ms.
+constexpr float kDelColWait = 50;
+constexpr float kDelBallsWait = 110;
+constexpr float kEndGameWait = 720;
+constexpr float kFanfareWait = 4440;
+constexpr float kSetBall2Wait = 40;
+
+}  // namespace
+
+void frmMain::FinishGame() {
+  ShowScore(true);
+  GameOver = true;
+  GameRunning = false;
+  ActualizeMenu(QStringLiteral("NM"), false);
+  PlayWaveAndWait(QStringLiteral("DelCol"), 0, kDelColWait);
+  PlayWaveAndWait(QStringLiteral("DelBalls"), 0, kDelBallsWait);
+  PlayWaveAndWait(QStringLiteral("EndGame"), 0, kEndGameWait);
+  // Saved before the highscore below changes: a new highscore reaches the file with the
+  // next save, and the speech statistics stay for the saves on close.
+  SaveSettings(*this, true);
+  const QString prefix = CelebrateEnd();
+  RefreshPlayTime();
+  if (LastGameToday) {
+    SayGoodbye(prefix);
+  } else {
+    DoSpeech(QStringLiteral("N"), -1);
+    if (FMsgB(prefix + QStringLiteral("Neues Spiel?"), kQuestionStyle, kTitle) == rt::kAnswerYes) {
+      ShowScore(true);
+      menGameNew_Click();
+    }
+  }
+  ShowScore(true);
+  RefreshPlayTime();
+}
+
+// The end comment, or for a new highscore the fanfare, its comment and the new
+// highscore; returns the line the box puts before its text.
+QString frmMain::CelebrateEnd() {
+  const int32_t score = game_.Score();
+  if (score <= Highscore) {
+    DoSpeech(QStringLiteral("E"), score);
+    return {};
+  }
+  PlayWaveAndWait(QStringLiteral("fanfare"), 0, kFanfareWait);
+  // The first highscore after a reset is no feat of its own: the plain end comment.
+  DoSpeech(QStringLiteral("H"), Highscore != 0 ? score : 0);
+  Highscore = score;
+  return QStringLiteral("Höchste Punktzahl erreicht!") + kCR + kCR;
+}
+
+// The day's play time is used up: a goodbye in place of the question, then the way out
+// of the program through a new game.
+void frmMain::SayGoodbye(const QString& prefix) {
+  const QString text = prefix + QStringLiteral("Die heutige Spielzeit ist abgelaufen!") + kCR + kTitle +
+                       QStringLiteral(" verabschiedet sich jetzt für den Rest des Tages. Bis morgen!");
+  NoButtonExplanation = true;
+  MsgComment = kTimeOverComment;
+  FMsgB(text, kNoticeStyle, kTitle);
+  ShowScore(true);
+  menGameNew_Click();
+}
+
+void frmMain::menGameNew_Click() {
+  if (GameNewRunning || SoundBusy) return;
+  GameNewRunning = true;
+  if (LastGameToday) {
+    SaveSettingsOnClose();
+    EndForToday();
+    rt::EndProcess();
+  }
+  RefreshPlayTime();
+  if (GameRunning) {
+    MsgComment = kStopQuestionComment;
+    if (FMsgB(QStringLiteral("Laufendes Spiel abbrechen?"), kQuestionStyle, kTitle) == rt::kAnswerNo) {
+      GameNewRunning = false;
+      return;
+    }
+  }
+  GameOver = false;
+  GameRunning = false;
+  game_.SetScore(0);
+  ShowScore(false);
+  if (RestoreOriginal)
+    ShowStartBoardAgain();
+  else
+    DealNewBoard();
+  ClearMarks();
+  GameNewRunning = false;
+  DoSpeech(QStringLiteral("S"), -1);
+}
+
+// The board empties, sets itself again row by row to the sound, and the starting board
+// returns with the score it was dealt with.
+void frmMain::ShowStartBoardAgain() {
+  const int cells = int32_t{GameColumns_} * GameRows_;
+  for (int k = 1; k <= cells; ++k) picOnBoard(k).SetVisible(false);
+  Refresh();
+  for (int r = 1; r <= GameRows_; ++r) PlayWaveAndWait(QStringLiteral("setball2"), 0, kSetBall2Wait);
+  game_.RestoreStartBoard();
+  ShowBoardPictures();
+  ShowScore(true);
+  RestoreOriginal = false;
+  HighscoreCelebrated = false;
+}
+
+// The request holds for this one call, whether or not the board was restored.
+void frmMain::menRestoreOriginal_Click() {
+  RestoreOriginal = true;
+  menGameNew_Click();
+  RestoreOriginal = false;
+}
