@@ -14,7 +14,11 @@ TabControl::TabControl(QWidget* container, const QString& name, int tabs, int in
     : QTabWidget(ContainerOf(container)), ControlBase(this, name, index) {
   for (int tab = 0; tab < tabs; ++tab) {
     auto* page = new QWidget;
-    contents_.push_back(new QWidget(page));
+    // A tab's page has the window's colour, as the controls on it have.
+    auto* content = new QWidget(page);
+    content->setAutoFillBackground(true);
+    content->setBackgroundRole(QPalette::Window);
+    contents_.push_back(content);
     addTab(page, QStringLiteral("Tab %1").arg(tab));
   }
   connect(this, &QTabWidget::currentChanged, this, [this] {

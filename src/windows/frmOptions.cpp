@@ -1,6 +1,7 @@
 #include "windows/frmOptions.h"
 
 #include <array>
+#include <QFontMetrics>
 #include <cmath>
 
 #include "game/frmMain.h"
@@ -10,6 +11,7 @@
 #include "runtime/Picture.h"
 #include "runtime/Screen.h"
 #include "runtime/TabControl.h"
+#include "runtime/Twips.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
 #include "windows/PicTranzparence.h"
@@ -24,6 +26,7 @@ const QString kChooseColorKey = QStringLiteral("CHOOSECOLOR");
 const QString kGraphicsFolder = QStringLiteral("\\grafics\\");
 
 constexpr int kColorBoxes = 11;
+constexpr double kDialogFontPoints = 7.5;
 constexpr int kChosenColorsMode = 2;
 // The standard times: a daily limit of 30 minutes and a tolerance of 30 seconds.
 constexpr int kStandardMinutes = 30;
@@ -99,7 +102,29 @@ void frmOptions::Design() {
   cmdOK->Move(3825, 6705, 960, 330);
   cmdOK->SetDefault(true);
 
+  UseDialogFont();
+  PlaceInBlankStretch(txtParameters(0), lblParameters(0));
+  PlaceInBlankStretch(txtParameters(1), lblParameters(1));
   BindHandlers();
+}
+
+// The dialog's captions were laid out for a narrow system font; a point smaller than the
+// program's default lets the longest of them fit their boxes.
+void frmOptions::UseDialogFont() {
+  const QFont font = rt::MakeFont(QStringLiteral("MS Sans Serif"), kDialogFontPoints);
+  for (QWidget* widget : Client()->findChildren<QWidget*>()) widget->setFont(font);
+}
+
+// A time box sits in the blank stretch of its caption, between the text and the unit;
+// where that stretch lies depends on the font.
+void frmOptions::PlaceInBlankStretch(rt::TextBox& box, const rt::Label& caption) {
+  const QString text = caption.Caption();
+  const QFontMetrics metrics(caption.Font());
+  const qsizetype first = text.indexOf(QStringLiteral("  "));
+  const qsizetype last = text.lastIndexOf(QStringLiteral("  ")) + 2;
+  const double start = caption.Left() + rt::TwipsX(metrics.horizontalAdvance(text.left(first)));
+  const double stretch = rt::TwipsX(metrics.horizontalAdvance(text.mid(first, last - first)));
+  box.SetLeft(rt::CLng(start + (stretch - box.Width()) / 2));
 }
 
 void frmOptions::DesignColorsTab() {

@@ -32,6 +32,8 @@ class frmOptions : public rt::Form {
   void DesignSoundFrame();
   void DesignTimesFrame();
   void BindHandlers();
+  void UseDialogFont();
+  void PlaceInBlankStretch(rt::TextBox& box, const rt::Label& caption);
 
   void LoadBallPictures();
   void TickStoredColors();
