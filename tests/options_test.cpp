@@ -7,6 +7,7 @@
 #include "FrmMainTestSupport.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Numbers.h"
+#include "runtime/RuntimeError.h"
 #include "runtime/TabControl.h"
 #include "settings/IniHandler.h"
 #include "windows/PicTranzparence.h"
@@ -261,6 +262,36 @@ TEST_F(OptionsTest, SoundSwitchesAndTheTabAreTakenOver) {
   EXPECT_EQ(ReadIniValue("GLOBAL", "LASTOPTIONSTAB"), "1");
   Reopen();
   EXPECT_EQ(Opt<rt::TabControl>("tabOptions").Tab(), 1);
+}
+
+// ---- tab control ----
+
+class TabForm : public rt::Form {
+ public:
+  TabForm() : Form("frmTabs") {}
+  rt::TabControl* tabs = nullptr;
+  rt::PictureBox* box = nullptr;
+
+ protected:
+  void Design() override {
+    SetClientSize(4800, 4800);
+    tabs = new rt::TabControl(this, "tabs", 2);
+    tabs->Move(150, 150, 4500, 4500);
+    box = new rt::PictureBox(tabs->TabPage(1), "box");
+    box->Move(300, 600, 480, 480);
+  }
+};
+
+TEST(TabControl, PositionsCountFromTheWholeControlAndClickFollowsTheTab) {
+  TabForm form;
+  form.Show();
+  int clicks = 0;
+  form.tabs->Click = [&clicks] { ++clicks; };
+  form.tabs->SetTab(1);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(form.box->isVisibleTo(&form));
+  EXPECT_EQ(form.box->mapTo(form.tabs, QPoint(0, 0)), QPoint(20, 40));
+  EXPECT_THROW(form.tabs->SetTab(2), rt::RuntimeError);
 }
 
 // ---- shaped pictures ----
