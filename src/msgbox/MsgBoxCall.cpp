@@ -1,6 +1,7 @@
 #include "msgbox/MsgBoxCall.h"
 
-#include <cmath>
+#include <array>
+#include <utility>
 
 #include "msgbox/frmMsg.h"
 #include "runtime/Numbers.h"
@@ -111,7 +112,6 @@ void ImitateMsgboxSub(const QString& prompt, int32_t buttons, const QString& Tit
   // The sign's corner is the same for every box.
   const MsgBoxLayout start = LayoutMsgBox({});
   box.imgSign->Move(start.signLeft, start.signTop);
-  box.lblmsg->SetTop(start.signTop);
   const int sign = SignPictureIndex(buttons);
   box.imgSign->SetVisible(sign >= 0);
   if (sign >= 0) box.imgSign->SetPicture(box.imgButtons(sign).Picture());
