@@ -17,6 +17,7 @@
 #include "speech/LastSpeechFile.h"
 #include "support/MainFunctions.h"
 #include "support/Sound.h"
+#include "windows/frmOptions.h"
 
 namespace {
 
@@ -308,7 +309,15 @@ void frmMain::menSound_Click() {
   SoundOn = menSound->Checked();
 }
 
-void frmMain::menOptions_Click() {}
+void frmMain::menOptions_Click() {
+  rt::Screen::SetMousePointer(rt::kPointerHourglass);
+  OptionsForm().Load();
+  rt::Screen::SetMousePointer(rt::kPointerDefault);
+  OptionsForm().ShowModal();
+  // With learn mode switched on, the shut-up switch may be explained once more.
+  SpeechTab[SpeechToken::ExplainShutUp].SpokenThisSession = !LearnMode;
+  menSound->SetChecked(SoundOn);
+}
 void frmMain::menGameExplanation_Click() {}
 void frmMain::menInfo_Click() {}
 
