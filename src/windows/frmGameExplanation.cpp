@@ -114,13 +114,15 @@ void frmGameExplanation::Form_Unload() { bStarted = false; }
 // ---- the tutorial ----
 
 void frmGameExplanation::RunTutorial() {
-  bRunning = true;
-  SetMousePointer(rt::kPointerCustom);
-  PlayTutorialScript();
-  SetMousePointer(rt::kPointerDefault);
-  bRunning = false;
-  // The script clears the request at its start, so a repeat run ends with its own.
-  if (sCommand.toUpper() == kRepeatRequest) RunTutorial();
+  // The script clears the request at its start, so each run ends with the request made
+  // during it.
+  do {
+    bRunning = true;
+    SetMousePointer(rt::kPointerCustom);
+    PlayTutorialScript();
+    SetMousePointer(rt::kPointerDefault);
+    bRunning = false;
+  } while (sCommand.toUpper() == kRepeatRequest);
   if (sCommand.toUpper() == kExitRequest) Unload();
 }
 
