@@ -17,6 +17,7 @@
 #include "speech/LastSpeechFile.h"
 #include "support/MainFunctions.h"
 #include "support/Sound.h"
+#include "windows/frmGameExplanation.h"
 #include "windows/frmOptions.h"
 
 namespace {
@@ -318,7 +319,12 @@ void frmMain::menOptions_Click() {
   SpeechTab[SpeechToken::ExplainShutUp].SpokenThisSession = !LearnMode;
   menSound->SetChecked(SoundOn);
 }
-void frmMain::menGameExplanation_Click() {}
+void frmMain::menGameExplanation_Click() {
+  rt::Screen::SetMousePointer(rt::kPointerHourglass);
+  GameExplanationForm().Load();
+  rt::Screen::SetMousePointer(rt::kPointerDefault);
+  GameExplanationForm().ShowModal();
+}
 void frmMain::menInfo_Click() {}
 
 void frmMain::timTutorialStart_Timer() {
