@@ -17,7 +17,6 @@
 #include "runtime/Controls.h"
 #include "runtime/Files.h"
 #include "runtime/Menu.h"
-#include "runtime/MsgBox.h"
 #include "runtime/RecordingSoundDevice.h"
 #include "runtime/SoundDevice.h"
 #include "settings/SettingsState.h"
@@ -31,14 +30,10 @@ class FrmMainTest : public ::testing::Test {
     for (const char* folder : {"grafics", "sounds"})
       QFile::link(QStringLiteral(QT_PROGRAM_DIR "/") + folder, dir_.path() + QLatin1Char('/') + folder);
     rt::SetAppPath(dir_.path());
-    // A game that ends asks whether to play again: no test may wait on a real box. Each
-    // box is answered with its last button, "Nein" to a question.
-    rt::SetMsgBoxResponder([](const rt::MsgBoxRequest& box) { return rt::MsgBoxButtons(box.style).back().answer; });
   }
 
   void TearDown() override {
     form_.reset();
-    rt::SetMsgBoxResponder({});
     rt::SetAppPath({});
     rt::SetSoundDevice(nullptr);
     rt::SetClock(nullptr);

@@ -42,6 +42,11 @@ class RecordingMain : public frmMain {
 
 class FrmMainEnd : public FrmMainTest {
  protected:
+  void TearDown() override {
+    SetFMsgBResponder({});
+    FrmMainTest::TearDown();
+  }
+
   RecordingMain& OpenRecording() {
     auto form = std::make_unique<RecordingMain>([this](const QString& what) { Record(what); });
     RecordingMain& recording = *form;
@@ -57,15 +62,15 @@ class FrmMainEnd : public FrmMainTest {
 
   // Every box is recorded with its prompt (CR shown as "|"), style and pending comment,
   // and answered with answer.
-  void AnswerBoxes(int answer) {
-    rt::SetMsgBoxResponder([this, answer](const rt::MsgBoxRequest& box) {
+  void AnswerBoxes(int16_t answer) {
+    SetFMsgBResponder([this, answer](const FMsgBRequest& box) {
       QString prompt = box.prompt;
       prompt.replace(QChar(13), QLatin1Char('|'));
       Record(QStringLiteral("box %1 %2 comment %3%4")
                  .arg(prompt)
-                 .arg(box.style)
-                 .arg(MsgComment)
-                 .arg(NoButtonExplanation ? " quiet" : ""));
+                 .arg(box.buttons)
+                 .arg(box.comment)
+                 .arg(box.explainButtons ? "" : " quiet"));
       return answer;
     });
   }

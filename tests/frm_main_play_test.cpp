@@ -4,12 +4,25 @@
 
 #include "BoardTestSupport.h"
 #include "FrmMainTestSupport.h"
+#include "msgbox/MsgBoxCall.h"
+#include "runtime/MsgBox.h"
 #include "runtime/Events.h"
 #include "support/RandomColors.h"
 
 namespace {
 
-using FrmMainPlay = FrmMainTest;
+// A game that ends asks whether to play again; "Nein" leaves the finished board.
+class FrmMainPlay : public FrmMainTest {
+ protected:
+  void SetUp() override {
+    FrmMainTest::SetUp();
+    SetFMsgBResponder([](const FMsgBRequest&) { return int16_t{rt::kAnswerNo}; });
+  }
+  void TearDown() override {
+    SetFMsgBResponder({});
+    FrmMainTest::TearDown();
+  }
+};
 
 // The topmost, then leftmost ball of the marked group.
 BoardCell AnchorCell(const Board& board) {
