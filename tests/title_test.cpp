@@ -98,11 +98,12 @@ struct StartCase {
 
 class TitleStartTest : public TitleTest, public ::testing::WithParamInterface<StartCase> {};
 
-// Effects are off in every case: the goodbye sound ignores that switch, and the main
-// window's first deal then costs no time, so the title's 2.1 seconds start clean.
+// Effects and comments are off in every case: the goodbye sound ignores those switches,
+// and the main window's first deal and start comment then cost no time, so the title's
+// 2.1 seconds start clean.
 TEST_P(TitleStartTest, LoadsAndShowsTheMainWindowThenClosesWithSoundAndTutorialCommand) {
   const StartCase& c = GetParam();
-  std::map<QString, QString> sound = {{"EFFECTS", "FALSE"}};
+  std::map<QString, QString> sound = {{"EFFECTS", "FALSE"}, {"COMMENTS", "FALSE"}, {"LEARNMODE", "FALSE"}};
   if (c.soundOn) sound["SOUNDON"] = *c.soundOn;
   WriteSettings({{"SOUND", sound}, {"TIMES", {{"RESTRICTEDTIME", "-1"}}}});
   clock_.Set(QDate(2007, 4, 23), c.startSeconds);
