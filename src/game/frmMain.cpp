@@ -19,6 +19,7 @@
 #include "support/Sound.h"
 #include "windows/frmGameExplanation.h"
 #include "windows/frmOptions.h"
+#include "windows/frmTitle.h"
 
 namespace {
 
@@ -325,7 +326,10 @@ void frmMain::menGameExplanation_Click() {
   rt::Screen::SetMousePointer(rt::kPointerDefault);
   GameExplanationForm().ShowModal();
 }
-void frmMain::menInfo_Click() {}
+void frmMain::menInfo_Click() {
+  InfoMode = true;
+  TitleForm().ShowModal();
+}
 
 void frmMain::timTutorialStart_Timer() {
   timTutorialStart->SetInterval(0);
