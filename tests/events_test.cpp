@@ -72,3 +72,18 @@ TEST_F(VirtualTime, ATimerBlockedByASynchronousSoundTicksOnceAfterIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Blocking, ARequestWaitsForTheEndOfABlockingSound) {
+  std::vector<int> order;
+  {
+    rt::TimerHold hold;
+    rt::WhenUnblocked([&] { order.push_back(2); });
+    order.push_back(1);
+  }
+  rt::WhenUnblocked([&] { order.push_back(3); });
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // The main window's layout, menus, keys, score panel and close paths.
 #include "FrmMainTestSupport.h"
 #include "game/ScoreDisplay.h"
+#include "msgbox/MsgBoxCall.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
 #include "settings/IniHandler.h"
@@ -154,19 +155,20 @@ TEST_F(FrmMainMenus, DelBeforeTheFirstMoveClearsTheMarkedGroup) {
 TEST_F(FrmMainMenus, ShiftF6TellsTheLargestGroup) {
   Open();
   Click(AnyGroup());
-  std::vector<rt::MsgBoxRequest> boxes;
-  rt::SetMsgBoxResponder([&](const rt::MsgBoxRequest& request) {
+  std::vector<FMsgBRequest> boxes;
+  SetFMsgBResponder([&](const FMsgBRequest& request) {
     boxes.push_back(request);
-    return rt::kAnswerOk;
+    return int16_t{rt::kAnswerOk};
   });
   PressKey(Qt::Key_F6, Qt::ShiftModifier);
   PressKey(Qt::Key_F6, Qt::ShiftModifier | Qt::ControlModifier);
-  rt::SetMsgBoxResponder({});
+  SetFMsgBResponder({});
   ASSERT_EQ(boxes.size(), 1u);
   Board board = Game().CurrentBoard();
   int16_t size = 0;
   EXPECT_EQ(boxes[0].prompt, QStringLiteral("Maximale Anzahl von verbundenen Bällen: %1").arg(BestGroupSize(board, size)));
-  EXPECT_EQ(boxes[0].style, rt::kOkOnly | rt::kInformationSign);
+  EXPECT_EQ(boxes[0].buttons, rt::kOkOnly | rt::kInformationSign);
+  EXPECT_FALSE(boxes[0].explainButtons);
   EXPECT_TRUE(Game().MarkedPics().empty());
 }
 

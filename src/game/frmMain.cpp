@@ -17,6 +17,8 @@
 #include "speech/LastSpeechFile.h"
 #include "support/MainFunctions.h"
 #include "support/Sound.h"
+#include "windows/frmGameExplanation.h"
+#include "windows/frmOptions.h"
 
 namespace {
 
@@ -311,8 +313,21 @@ void frmMain::menSound_Click() {
   SoundOn = menSound->Checked();
 }
 
-void frmMain::menOptions_Click() {}
-void frmMain::menGameExplanation_Click() {}
+void frmMain::menOptions_Click() {
+  rt::Screen::SetMousePointer(rt::kPointerHourglass);
+  OptionsForm().Load();
+  rt::Screen::SetMousePointer(rt::kPointerDefault);
+  OptionsForm().ShowModal();
+  // With learn mode switched on, the shut-up switch may be explained once more.
+  SpeechTab[SpeechToken::ExplainShutUp].SpokenThisSession = !LearnMode;
+  menSound->SetChecked(SoundOn);
+}
+void frmMain::menGameExplanation_Click() {
+  rt::Screen::SetMousePointer(rt::kPointerHourglass);
+  GameExplanationForm().Load();
+  rt::Screen::SetMousePointer(rt::kPointerDefault);
+  GameExplanationForm().ShowModal();
+}
 void frmMain::menInfo_Click() {}
 
 void frmMain::timTutorialStart_Timer() {

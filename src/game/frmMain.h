@@ -15,6 +15,7 @@
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "settings/Settings.h"
+#include "speech/SpeechCatalogue.h"
 
 namespace rt {
 class MenuItem;
@@ -145,6 +146,9 @@ class frmMain : public rt::Form, public SettingsHost {
   void menBackmove_Click();
   void menMoveForward_Click();
 
+  // Spoken comments (frmMainSpeech.cpp).
+  void CelebrateHighscore();
+
   // Controls.
   rt::Frame* fraScore = nullptr;
   rt::ControlArray<rt::Label> lblScore{"lblScore"};
@@ -199,6 +203,8 @@ class frmMain : public rt::Form, public SettingsHost {
   bool UndoEnabled = false;
   bool RestoreOriginal = false;
   QString SpeechPath_;
+  // The speech catalogue by token number; entry 0 stays empty.
+  SpeechTable SpeechTab;
   // An undo is running; a second undo arriving in its waits is dropped.
   bool UndoRunning = false;
 };

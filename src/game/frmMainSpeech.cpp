@@ -1,31 +1,101 @@
-// The speech catalogue and the spoken comments of the main window.
-#include "game/frmMain.h"
-#include "settings/IniHandler.h"
+// The spoken comments of the main window: the catalogue of recordings, the choice of a
+// comment for a game event, its playback, and the celebration of a beaten highscore.
+#include <optional>
 
-void frmMain::DoSpeech(const QString& Kind, int32_t Value) {
-  (void)Kind;
-  (void)Value;
+#include "game/frmMain.h"
+#include "runtime/Color.h"
+#include "runtime/MsgBox.h"
+#include "runtime/Screen.h"
+#include "settings/SettingsState.h"
+#include "speech/Comments.h"
+#include "speech/LastSpeechFile.h"
+#include "speech/SpeechPlayer.h"
+#include "support/MainFunctions.h"
+#include "support/Sound.h"
+
+namespace {
+
+// QBColor numbers the celebration flashes the score labels with.
+constexpr int kPaletteWhite = 15;
+constexpr int kPaletteRed = 12;
+constexpr int kPaletteBlack = 0;
+constexpr int kWhiteRedFlashes = 3;
+constexpr float kFlashSoundMs = 50;
+constexpr float kFlashPauseMs = 300;
+
+}  // namespace
+
+void frmMain::AnalyzeSpeechFiles() {
+  SpeechPath_ = ReadSpeechPath();
+  SpeechTab = BuildSpeechCatalogue(SpeechPath_, LearnMode);
 }
 
-// Only the speech folder so far, so that a save keeps the one the settings file names;
-// the catalogue of recordings comes with the speech player.
-void frmMain::AnalyzeSpeechFiles() {
-  SpeechPath_ = ReadIniValue(QStringLiteral("Speech"), QStringLiteral("Speechpath"));
-  if (SpeechPath_.isEmpty()) SpeechPath_ = QStringLiteral("\\sounds\\speech\\");
+void frmMain::DoSpeech(const QString& Kind, int32_t Value) {
+  QString kind = Kind;
+  int32_t value = Value;
+  // A highscore of 0 beaten is no feat worth its own comment: it is an ordinary end.
+  if (Kind == QStringLiteral("H") && Value == 0) {
+    kind = QStringLiteral("E");
+    value = game_.Score();
+  }
+  const bool beatsHighscore = game_.Score() > Highscore && Highscore >= 1 && !HighscoreCelebrated;
+  if (kind.toUpper() == QStringLiteral("V") && beatsHighscore) {
+    CelebrateHighscore();
+    return;
+  }
+  const std::optional<uint8_t> token = CommentToken(kind, value, LearnMode);
+  if (!token) {
+    rt::MsgBox(QStringLiteral("Kürzel '") + Kind + QStringLiteral("' in Subroutine DoSpeech nicht bekannt!"),
+               rt::kOkCancel + rt::kInformationSign, rt::App::Title);
+    return;
+  }
+  PlaySpeechToken(*token);
+}
+
+// The score labels run through the sixteen colours, flash white and red three times and
+// settle on black, each step with a short sound; then the beaten highscore is praised.
+void frmMain::CelebrateHighscore() {
+  const auto flash = [this](int color) {
+    lblScore(1).SetForeColor(rt::QBColor(color));
+    lblScore(3).SetForeColor(rt::QBColor(color));
+    PlayWaveAndWait(QStringLiteral("DelCol"), 0, kFlashSoundMs);
+  };
+  for (int color = 0; color <= kPaletteWhite; ++color) flash(color);
+  for (int i = 0; i < kWhiteRedFlashes; ++i) {
+    flash(kPaletteWhite);
+    PlayWaveAndWait(QString(), 0, kFlashPauseMs);
+    flash(kPaletteRed);
+    PlayWaveAndWait(QString(), 0, kFlashPauseMs);
+  }
+  flash(kPaletteBlack);
+  PlaySpeechToken(SpeechToken::HighscoreBeaten);
+  HighscoreCelebrated = true;
+}
+
+void frmMain::PlaySpeechToken(uint8_t Token) {
+  if (Token >= SpeechTab.size()) return;
+  ::SpeechEntry& entry = SpeechTab[Token];
+  const int16_t number = ChooseRecording(entry, Token, {SoundOn, CommentsOn, LearnMode});
+  if (number == 0) return;
+  const QString file = RecordingFile(SpeechPath_, entry.Token, number);
+  // The lips pointer tells the child that the game is talking and not listening.
+  SetMousePointer(rt::kPointerCustom);
+  Refresh();
+  playsound(file, -1);
+  LastSpeechFile = file;
+  SetMousePointer(rt::kPointerDefault);
+  NotePlayed(entry, Token, number);
 }
 
 SpeechStatistics frmMain::SpeechEntry(int token) const {
-  (void)token;
-  return {};
+  if (token < 0 || static_cast<size_t>(token) >= SpeechTab.size()) return {};
+  const ::SpeechEntry& entry = SpeechTab[static_cast<size_t>(token)];
+  return {entry.ElementCount, entry.Probability, entry.RepeatsAllowed, entry.Played};
 }
 
 void frmMain::SetPlayed(int token, const QString& played) {
-  (void)token;
-  (void)played;
+  if (token < 0 || static_cast<size_t>(token) >= SpeechTab.size()) return;
+  SpeechTab[static_cast<size_t>(token)].Played = played;
 }
 
-// The speech catalogue is not built yet: saving its empty entries would wipe the
-// statistics the settings file holds, so the close paths keep them as they are.
-void frmMain::SaveSettingsOnClose() { SaveSettings(*this, true); }
-
-void frmMain::PlaySpeechToken(uint8_t Token) { (void)Token; }
+void frmMain::SaveSettingsOnClose() { SaveSettings(*this); }

@@ -314,7 +314,9 @@ Color PictureBox::Point(double x, double y) const {
   return FromQColor(image.pixelColor(at));
 }
 
-void PictureBox::SetRegion(const QRegion& region) { setMask(region.isEmpty() ? QRegion(0, 0, 0, 0) : region); }
+// Qt takes an empty mask for no mask at all; a mask that lies wholly outside the box
+// shows nothing and takes no clicks, as an empty region must.
+void PictureBox::SetRegion(const QRegion& region) { setMask(region.isEmpty() ? QRegion(-1, -1, 1, 1) : region); }
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);

@@ -11,6 +11,7 @@
 #include <csignal>
 
 #include "runtime/ErrorBox.h"
+#include "runtime/Events.h"
 #include "runtime/Form.h"
 
 namespace rt {
@@ -32,7 +33,9 @@ void ReadSignals() {
   char byte = 0;
   while (read(signalPipe[0], &byte, 1) == 1) {
     const int mode = UnloadModeFor(byte);
-    RunHandler([mode] { RequestEndAll(mode); });
+    // A synchronous sound blocks the program; the request waits for its end, as a
+    // close message would.
+    WhenUnblocked([mode] { RunHandler([mode] { RequestEndAll(mode); }); });
   }
 }
 

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "runtime/Clock.h"
@@ -14,6 +15,11 @@ namespace rt {
 namespace {
 
 int timerHolds = 0;
+
+std::vector<std::function<void()>>& DeferredActions() {
+  static std::vector<std::function<void()>> actions;
+  return actions;
+}
 
 std::vector<ClockTimer*>& VirtualTimers() {
   static std::vector<ClockTimer*> timers;
@@ -131,6 +137,16 @@ TimerHold::~TimerHold() {
     if (std::find(VirtualTimers().begin(), VirtualTimers().end(), t) != VirtualTimers().end())
       t->FireHeld();
   }
+  const std::vector<std::function<void()>> actions = std::exchange(DeferredActions(), {});
+  for (const auto& action : actions) action();
+}
+
+void WhenUnblocked(std::function<void()> action) {
+  if (timerHolds == 0) {
+    action();
+    return;
+  }
+  DeferredActions().push_back(std::move(action));
 }
 
 }  // namespace rt

@@ -31,6 +31,11 @@ class TimerHold {
   TimerHold& operator=(const TimerHold&) = delete;
 };
 
+// Runs action now, or, while a TimerHold exists, as soon as the last one ends: for
+// requests from outside (a close request by signal) that must not cut into a blocking
+// sound.
+void WhenUnblocked(std::function<void()> action);
+
 // A periodic timer on the runtime clock. It ticks only while window events are
 // processed (in the event loop, DoEvents or a wait), like any window timer.
 class ClockTimer : public QObject {

@@ -1,0 +1,144 @@
+#include "msgbox/frmMsg.h"
+
+#include <QBitmap>
+#include <QPixmap>
+#include <utility>
+
+#include "game/frmMain.h"
+#include "msgbox/MsgBoxCall.h"
+#include "runtime/Color.h"
+#include "runtime/Events.h"
+#include "settings/SettingsState.h"
+#include "support/Tokens.h"
+
+namespace {
+
+constexpr int32_t kFocusSecond = 256;
+constexpr int32_t kFocusThird = 512;
+
+// The sign pictures, in the order of imgButtons.
+const char* const kSignPictures[] = {
+    ":/design/sign_exclamation.png",
+    ":/design/sign_question.png",
+    ":/design/sign_x.png",
+    ":/design/sign_info.png",
+};
+
+// The answer of each tag word, in the order the words are compared.
+const std::pair<const char*, int16_t> kAnswers[] = {
+    {"OK", 1}, {"JA", 6}, {"NEIN", 7}, {"ABBRECHEN", 2}, {"WIEDERHOLEN", 4}, {"IGNORIEREN", 5},
+};
+
+// A button picture whose pure white ground lets the button face show through.
+rt::Picture WhiteTransparent(const QString& path) {
+  QPixmap pixmap = rt::LoadPicture(path).Pixmap();
+  pixmap.setMask(pixmap.createMaskFromColor(Qt::white));
+  return rt::Picture(pixmap);
+}
+
+}  // namespace
+
+frmMsg::frmMsg() : Form(QStringLiteral("frmMsg")) {
+  SetBorder(rt::FormBorder::kDialogNoClose);
+  SetStartUpPosition(rt::StartUpPosition::kCenterScreen);
+}
+
+frmMsg& MsgForm() {
+  static frmMsg* form = new frmMsg;
+  return *form;
+}
+
+void frmMsg::Design() {
+  SetClientSize(7200, 2685);
+
+  lblmsg = new rt::Label(this, QStringLiteral("lblmsg"));
+  lblmsg->Move(1605, 165, 3405, 195);
+  lblmsg->SetAlignment(rt::kCenter);
+  lblmsg->SetWordWrap(true);
+  lblmsg->SetAutoSize(true);
+  lblmsg->SetBackStyle(rt::kTransparent);
+  lblmsg->SetCaption(QStringLiteral("lblmsg"));
+
+  imgSign = new rt::Image(this, QStringLiteral("imgSign"));
+  imgSign->Move(225, 225, 1380, 1380);
+  imgSign->SetPicture(rt::LoadPicture(QStringLiteral(":/design/sign_design.png")));
+  imgSign->SetVisible(false);
+
+  for (int i = 0; i < 4; ++i) {
+    rt::Image& sign = imgButtons.Create(this, i);
+    sign.SetPicture(rt::LoadPicture(QString::fromLatin1(kSignPictures[i])));
+    sign.SetVisible(false);
+  }
+
+  const double kButtonSize = 1080;
+  const std::pair<double, double> places[] = {{675, 1080}, {2205, 1080}, {3645, 1125}};
+  for (int i = 0; i < 3; ++i) {
+    rt::CommandButton& button = cmd.Create(this, i);
+    button.Move(places[i].first, places[i].second, kButtonSize, kButtonSize);
+    button.SetStyle(rt::kGraphicalStyle);
+    button.SetVisible(false);
+  }
+  cmd(0).SetPicture(WhiteTransparent(QStringLiteral(":/design/button_yes.png")));
+  cmd(1).SetPicture(WhiteTransparent(QStringLiteral(":/design/button_no.png")));
+  cmd(2).SetCaption(QStringLiteral("Button"));
+  cmd(2).SetBackColor(rt::kWhite);
+  cmd.On(&rt::CommandButton::Click, [this](int Index) { cmd_Click(Index); });
+
+  cmdShutUp = new rt::CommandButton(this, QStringLiteral("cmdShutUp"));
+  cmdShutUp->Move(270, 270, kButtonSize, kButtonSize);
+  cmdShutUp->SetStyle(rt::kGraphicalStyle);
+  cmdShutUp->SetPicture(WhiteTransparent(QStringLiteral(":/design/button_shutup.png")));
+  cmdShutUp->Click = [this] { cmdShutUp_Click(); };
+}
+
+void frmMsg::cmd_Click(int Index) {
+  const QString word = StrReplace(cmd(Index).Tag(), QStringLiteral("&"), QString()).toUpper();
+  for (const auto& [tag, answer] : kAnswers) {
+    if (word != QLatin1String(tag)) continue;
+    MsgAnswer = answer;
+    break;
+  }
+  Hide();
+}
+
+void frmMsg::cmdShutUp_Click() {
+  LearnMode = false;
+  // The sign takes the shut-up button's place, in a box that has one.
+  imgSign->SetVisible(SignPictureIndex(MsgStyle) >= 0);
+  cmdShutUp->SetVisible(false);
+  MainForm().SendCommand(QStringLiteral("ShutUP"));
+}
+
+void frmMsg::Form_Activate() {
+  if (!NoButtonExplanation) {
+    MainForm().SendCommand(QStringLiteral("SBUT"));
+    MainForm().SendCommand(QStringLiteral("SLIP"));
+  }
+  NoButtonExplanation = false;
+}
+
+void frmMsg::Form_Paint() {
+  if (PaintGuard) return;
+  PaintGuard = true;
+  FocusChosenButton();
+  SpeakPendingComment();
+  PaintGuard = false;
+}
+
+// Every paint puts the focus back on the button the style names; a named button that is
+// not shown leaves the focus on the one before it.
+void frmMsg::FocusChosenButton() {
+  cmd(0).SetFocus();
+  if ((MsgStyle & kFocusSecond) == kFocusSecond) cmd(1).SetFocus();
+  if ((MsgStyle & kFocusThird) == kFocusThird) cmd(2).SetFocus();
+}
+
+// The box is drawn completely before the comment blocks the thread.
+void frmMsg::SpeakPendingComment() {
+  if (MsgComment == 0) return;
+  rt::DoEvents();
+  Refresh();
+  rt::DoEvents();
+  MainForm().SendCommand(QStringLiteral("SayComment ") + QString::number(MsgComment));
+  MsgComment = 0;
+}
