@@ -111,6 +111,9 @@ void frmMain::DesignScorePanel() {
   fraTimeLeft = new rt::Frame(this, QStringLiteral("fraTimeLeft"));
   fraTimeLeft->Move(135, 2025, 375, 825);
   fraTimeLeft->SetToolTipText(QStringLiteral("Anzeige Restspielzeit"));
+  fraTimeLeft->MouseMove = [this](int Button, int Shift, double X, double Y) {
+    fraTimeLeft_MouseMove(Button, Shift, X, Y);
+  };
   shpTime = new rt::Shape(fraTimeLeft, QStringLiteral("shpTime"));
   shpTime->Move(90, 180, 195, 555);
   shpTime->SetFillStyle(rt::Shape::kSolid);
