@@ -1,14 +1,11 @@
 #include <QApplication>
 
-#include "game/frmMain.h"
 #include "runtime/ErrorBox.h"
+#include "windows/frmTitle.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  // Until the title window opens the program, the main window opens itself. It lives
+  // The title window opens the program: it loads and shows the main window, which lives
   // until the process ends.
-  return rt::RunProgram([] {
-    auto* main = new frmMain;
-    main->Show();
-  });
+  return rt::RunProgram([] { TitleForm().Show(); });
 }

@@ -19,6 +19,7 @@
 #include "support/Sound.h"
 #include "windows/frmGameExplanation.h"
 #include "windows/frmOptions.h"
+#include "windows/frmTitle.h"
 
 namespace {
 
@@ -110,6 +111,9 @@ void frmMain::DesignScorePanel() {
   fraTimeLeft = new rt::Frame(this, QStringLiteral("fraTimeLeft"));
   fraTimeLeft->Move(135, 2025, 375, 825);
   fraTimeLeft->SetToolTipText(QStringLiteral("Anzeige Restspielzeit"));
+  fraTimeLeft->MouseMove = [this](int Button, int Shift, double X, double Y) {
+    fraTimeLeft_MouseMove(Button, Shift, X, Y);
+  };
   shpTime = new rt::Shape(fraTimeLeft, QStringLiteral("shpTime"));
   shpTime->Move(90, 180, 195, 555);
   shpTime->SetFillStyle(rt::Shape::kSolid);
@@ -325,7 +329,10 @@ void frmMain::menGameExplanation_Click() {
   rt::Screen::SetMousePointer(rt::kPointerDefault);
   GameExplanationForm().ShowModal();
 }
-void frmMain::menInfo_Click() {}
+void frmMain::menInfo_Click() {
+  InfoMode = true;
+  TitleForm().ShowModal();
+}
 
 void frmMain::timTutorialStart_Timer() {
   timTutorialStart->SetInterval(0);

@@ -72,6 +72,8 @@ class frmMain : public rt::Form, public SettingsHost {
   void Form_Load() override;
   void Form_QueryUnload(int& Cancel, int UnloadMode) override;
   void Form_KeyDown(int KeyCode, int Shift) override;
+  // Counts the time since the last action whenever the window becomes active again.
+  void Form_Activate() override;
 
  private:
   // Design (frmMain.cpp).
@@ -114,6 +116,14 @@ class frmMain : public rt::Form, public SettingsHost {
   QString CelebrateEnd();
   void SayGoodbye(const QString& prefix);
   void ShowStartBoardAgain();
+
+  // The day's play time (frmMainPlayTime.cpp).
+  void ShowTimeLeft();
+  void fraTimeLeft_MouseMove(int Button, int Shift, double X, double Y);
+  void ShowTimeBar(float Pct);
+  void WarnLastGameToday();
+  // Reaches the play-time procedures and state in tests.
+  friend class PlayTimeProbe;
 
   // Board pictures and dealing (frmMainBoard.cpp).
   void LoadBallControls();

@@ -13,6 +13,7 @@ int32_t Highscore = 0;
 float ToleranceTime = 0;
 float RestrictedTime = 0;
 float AbsoluteTime = 0;
+bool InfoMode = false;
 
 void ResetSettingsState() {
   AllowTimeSettingsEdit = false;
@@ -28,4 +29,5 @@ void ResetSettingsState() {
   ToleranceTime = 0;
   RestrictedTime = 0;
   AbsoluteTime = 0;
+  InfoMode = false;
 }

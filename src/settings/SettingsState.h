@@ -29,5 +29,9 @@ extern float RestrictedTime;
 // Seconds: play time of all days together.
 extern float AbsoluteTime;
 
+// The title window is to open as the about box. The main window's info item sets it and
+// nothing clears it, so every later opening of that window is the about box.
+extern bool InfoMode;
+
 // Puts every variable above back to its value at program start.
 void ResetSettingsState();

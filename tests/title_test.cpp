@@ -1,0 +1,254 @@
+// The title window: the start-up sequence with its goodbye sound and commands, the about
+// box, the play-time text and the web link.
+#include <QDir>
+#include <QKeyEvent>
+#include <optional>
+
+#include "FrmMainTestSupport.h"
+#include "runtime/Events.h"
+#include "windows/ClickAndBrowse.h"
+#include "windows/frmTitle.h"
+
+namespace {
+
+void Settle() {
+  for (int i = 0; i < 5; ++i) rt::DoEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A main window that reports its load and every command word written to it.
+class ReportingMain : public frmMain {
+ public:
+  std::function<void()> onLoadBegin;
+  std::function<void(const QString&)> onCommand;
+
+ protected:
+  void Design() override {
+    frmMain::Design();
+    auto* box = findChild<rt::TextBox*>(QStringLiteral("txtCommand"));
+    box->Change = [this, box, carryOut = box->Change] {
+      if (!box->Text().isEmpty() && onCommand) onCommand(box->Text());
+      carryOut();
+    };
+  }
+  void Form_Load() override {
+    onLoadBegin();
+    frmMain::Form_Load();
+  }
+};
+
+struct Command {
+  QString word;
+  double atSeconds;
+  bool mainShown;
+  bool titleLoaded;
+  size_t goodbyeSounds;  // "Delballs" played before the command
+};
+
+class TitleTest : public FrmMainTest {
+ protected:
+  void TearDown() override {
+    title_.reset();
+    InfoMode = false;
+    ClickAndBrowse::SetKeyReader(nullptr);
+    ClickAndBrowse::SetProgramStarter(nullptr);
+    FrmMainTest::TearDown();
+  }
+
+  // The program's start: the title window is shown and activated.
+  void StartProgram() {
+    auto main = std::make_unique<ReportingMain>();
+    main->onLoadBegin = [this] { loadBegin_ = rt::Timer(); };
+    main->onCommand = [this](const QString& word) {
+      commands_.push_back({word, rt::Timer(), form_->isVisible(), title_->IsLoaded(), GoodbyeSounds().size()});
+    };
+    form_ = std::move(main);
+    title_ = std::make_unique<frmTitle>();
+    title_->Show();
+    Settle();
+  }
+
+  std::vector<rt::PlayRecord> GoodbyeSounds() const {
+    std::vector<rt::PlayRecord> found;
+    for (const rt::PlayRecord& record : sound_.Log())
+      if (QFileInfo(record.file).fileName().compare(QStringLiteral("Delballs.wav"), Qt::CaseInsensitive) == 0)
+        found.push_back(record);
+    return found;
+  }
+
+  template <class T = QWidget>
+  T& TitleControl(const QString& name) {
+    auto* control = dynamic_cast<T*>(title_->findChild<QWidget*>(name));
+    if (!control) throw std::runtime_error("no title control " + name.toStdString());
+    return *control;
+  }
+  rt::Label& TitleLabel(const QString& name) { return TitleControl<rt::Label>(name); }
+
+  std::unique_ptr<frmTitle> title_;
+  std::vector<Command> commands_;
+  double loadBegin_ = -1;
+};
+
+struct StartCase {
+  const char* name;
+  double startSeconds;
+  std::optional<QString> soundOn;  // nullopt: the key is missing
+  bool goodbyeSound;
+};
+
+class TitleStartTest : public TitleTest, public ::testing::WithParamInterface<StartCase> {};
+
+// Effects and comments are off in every case: the goodbye sound ignores those switches,
+// and the main window's first deal and start comment then cost no time, so the title's
+// 2.1 seconds start clean.
+TEST_P(TitleStartTest, LoadsAndShowsTheMainWindowThenClosesWithSoundAndTutorialCommand) {
+  const StartCase& c = GetParam();
+  std::map<QString, QString> sound = {{"EFFECTS", "FALSE"}, {"COMMENTS", "FALSE"}, {"LEARNMODE", "FALSE"}};
+  if (c.soundOn) sound["SOUNDON"] = *c.soundOn;
+  WriteSettings({{"SOUND", sound}, {"TIMES", {{"RESTRICTEDTIME", "-1"}}}});
+  clock_.Set(QDate(2007, 4, 23), c.startSeconds);
+
+  StartProgram();
+  ASSERT_EQ(commands_.size(), 1u);
+  EXPECT_EQ(commands_[0].word, "ProgrammStart");
+  EXPECT_TRUE(commands_[0].mainShown) << "the main window shows before it is told to start";
+  EXPECT_TRUE(Form().IsLoaded());
+  EXPECT_TRUE(title_->IsLoaded());
+  for (const char* name : {"lblCopyright_0", "lblCopyright_1", "lblCopyright_2", "lblCopyright_3", "lblPlayTime"})
+    EXPECT_FALSE(TitleLabel(name).Visible()) << name;
+  EXPECT_FALSE(TitleControl<rt::CommandButton>("cmdExit").Visible());
+  EXPECT_EQ(TitleLabel("lblVersion_1").Caption(), "Freeware-Version: 1.0.0");
+  EXPECT_EQ(loadBegin_, c.startSeconds) << "no time passes before the main window loads";
+
+  // Ticks every 250 ms from the start command: 2.0 s is too early, 2.25 s closes.
+  rt::IdleMs(2000);
+  EXPECT_TRUE(title_->IsLoaded());
+  EXPECT_EQ(commands_.size(), 1u);
+  rt::IdleMs(250);
+  Settle();
+  EXPECT_FALSE(title_->IsLoaded());
+  ASSERT_EQ(commands_.size(), 2u);
+  const Command& tutorial = commands_[1];
+  EXPECT_EQ(tutorial.word, "PLAYTUTORIAL");
+  EXPECT_TRUE(tutorial.titleLoaded) << "the command comes before the title closes";
+  const double elapsed = std::fmod(tutorial.atSeconds - c.startSeconds + 86400, 86400);
+  EXPECT_NEAR(elapsed, 2.25, 1e-3);
+  const std::vector<rt::PlayRecord> goodbye = GoodbyeSounds();
+  ASSERT_EQ(goodbye.size(), c.goodbyeSound ? 1u : 0u);
+  if (c.goodbyeSound) {
+    EXPECT_EQ(tutorial.goodbyeSounds, 1u) << "the sound plays before the command";
+    EXPECT_EQ(goodbye[0].mode, rt::PlayMode::Async);
+  }
+  EXPECT_TRUE(Form().isVisible()) << "the main window stays";
+}
+
+INSTANTIATE_TEST_SUITE_P(Title, TitleStartTest,
+                         ::testing::Values(StartCase{"SoundOnMissing", 36000, std::nullopt, true},
+                                           StartCase{"SoundOnTrueJustBeforeMidnight", 86399, "TRUE", true},
+                                           StartCase{"SoundOnLowerCaseFalse", 36000, "false", false},
+                                           StartCase{"SoundOnUpperCaseFalse", 36000, "FALSE", false},
+                                           StartCase{"SoundOnMixedCaseFalse", 36000, "False", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TitleTest, StartUpRunsOnceAlthoughTheTitleIsActivatedAgain) {
+  WriteSettings({{"SOUND", {{"EFFECTS", "FALSE"}}}, {"TIMES", {{"RESTRICTEDTIME", "-1"}}}});
+  StartProgram();
+  Form().activateWindow();
+  Settle();
+  title_->activateWindow();
+  Settle();
+  EXPECT_EQ(commands_.size(), 1u);
+}
+
+TEST_F(TitleTest, AboutBoxShowsCopyrightLinkAndPlayTimeRunsNoStartUpAndReturnsOnOK) {
+  InfoMode = true;
+  AbsoluteTime = 90061;
+  const QString browser = dir_.path() + QStringLiteral("/web browser");
+  QFile(browser).open(QIODevice::WriteOnly);
+  ClickAndBrowse::SetKeyReader([&](const QString&) {
+    return ClickAndBrowse::OpenKey{{QString(), '"' + browser + "\" --new-window"}};
+  });
+  std::vector<QStringList> started;
+  ClickAndBrowse::SetProgramStarter([&](const QString& program, const QStringList& arguments) {
+    started.push_back(QStringList{program} + arguments);
+    return true;
+  });
+  title_ = std::make_unique<frmTitle>();
+
+  QMetaObject::invokeMethod(
+      qApp,
+      [&] {
+        rt::IdleMs(3000);
+        EXPECT_TRUE(title_->IsLoaded()) << "the about box does not close by itself";
+        EXPECT_EQ(rt::Form::LoadedForms().size(), 1) << "no main window is loaded";
+        for (int i = 0; i < 4; ++i) {
+          const rt::Label& label = TitleLabel(QStringLiteral("lblCopyright_%1").arg(i));
+          EXPECT_TRUE(label.Visible()) << i;
+          EXPECT_EQ(label.Caption(), TitleLabel(QStringLiteral("lblCopyright_%1").arg(i ^ 1)).Caption()) << i;
+        }
+        EXPECT_EQ(TitleLabel("lblPlayTime").Caption(), "bisherige\rGesamtspielzeit:\r1 Tage 01:01:01");
+        EXPECT_TRUE(TitleLabel("lblPlayTime").Visible());
+        for (int i = 0; i < 4; ++i) TitleLabel(QStringLiteral("lblCopyright_%1").arg(i)).Click();
+        const QString address = TitleLabel("lblCopyright_3").Caption();
+        EXPECT_EQ(started, (std::vector<QStringList>{{browser, address}, {browser, address}}))
+            << "only the web address opens, with its caption";
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QWidget* focus = QApplication::focusWidget();
+        QApplication::sendEvent(focus ? focus : title_.get(), &enter);
+      },
+      Qt::QueuedConnection);
+  title_->ShowModal();
+  EXPECT_FALSE(title_->IsLoaded()) << "Enter presses OK, which closes the box";
+}
+
+TEST(TitlePlayTime, DaysOnlyFromOneDaySecondsCutOff) {
+  const struct {
+    float seconds;
+    const char* text;
+  } cases[] = {{0, "00:00:00"},           {59.9f, "00:00:59"},          {2467, "00:41:07"},
+               {3725.5f, "01:02:05"},     {86399.99f, "23:59:59"},      {86400, "1 Tage 00:00:00"},
+               {90061, "1 Tage 01:01:01"}, {200000, "2 Tage 07:33:20"}, {3e9f, "34722 Tage 05:20:00"},
+               {-5, "00:00:00"}};
+  for (const auto& c : cases) EXPECT_EQ(TotalPlayTimeText(c.seconds), c.text) << c.seconds;
+}
+
+// The browser is the first piece of the registered command, split at its double quotes,
+// that names an existing file; it gets the address as its one argument.
+TEST(BrowseURL, StartsTheFirstExistingPieceOfTheCommandWithTheAddressUnchanged) {
+  QTemporaryDir dir;
+  const QString browser = dir.path() + QStringLiteral("/my browser");
+  QFile(browser).open(QIODevice::WriteOnly);
+  const QString url = QStringLiteral("https://www.example.org/a b?x=1&y=\"2\"");
+  const struct {
+    const char* name;
+    std::optional<QString> command;  // nullopt: no such key
+    bool opens;
+  } cases[] = {
+      {"quoted path with options", '"' + browser + "\" -nohome -new-window", true},
+      {"placeholder after quoted path", '"' + browser + "\" \"%1\"", true},
+      {"bare path", browser, true},
+      {"unquoted path with arguments", browser + " -new-window", false},
+      {"quoted folder", '"' + dir.path() + '"', false},
+      {"empty command", QString(), false},
+      {"no key", std::nullopt, false},
+  };
+  for (const auto& c : cases) {
+    ClickAndBrowse::SetKeyReader([&](const QString& key) -> std::optional<ClickAndBrowse::OpenKey> {
+      if (!c.command || key != ClickAndBrowse::kBrowserCommandKey) return std::nullopt;
+      return ClickAndBrowse::OpenKey{{QString(), *c.command}};
+    });
+    std::vector<QStringList> started;
+    ClickAndBrowse::SetProgramStarter([&](const QString& program, const QStringList& arguments) {
+      started.push_back(QStringList{program} + arguments);
+      return false;  // a failed start is as silent as no browser
+    });
+    ClickAndBrowse::BrowseURL(url);
+    const std::vector<QStringList> expected =
+        c.opens ? std::vector<QStringList>{{browser, url}} : std::vector<QStringList>{};
+    EXPECT_EQ(started, expected) << c.name;
+  }
+  ClickAndBrowse::SetKeyReader(nullptr);
+  ClickAndBrowse::SetProgramStarter(nullptr);
+}
+
+}  // namespace
