@@ -42,6 +42,12 @@ class RecordingMain : public frmMain {
 
 class FrmMainEnd : public FrmMainTest {
  protected:
+  // The default board without a daily limit: the play-time steps that come with the
+  // window's activation stay out of the recorded calls.
+  void SetUp() override {
+    FrmMainTest::SetUp();
+    WriteBoardSettings(kDefaultGameColumns, kDefaultGameRows, kDefaultBallColors);
+  }
   void TearDown() override {
     SetFMsgBResponder({});
     FrmMainTest::TearDown();
@@ -75,9 +81,10 @@ class FrmMainEnd : public FrmMainTest {
     });
   }
 
-  std::vector<QString> CallsSince(size_t from) const {
-    std::vector<QString> names;
-    for (size_t i = from; i < calls_.size(); ++i) names.push_back(calls_[i].what);
+  // std::string, so that a failing comparison prints the calls readably.
+  std::vector<std::string> CallsSince(size_t from) const {
+    std::vector<std::string> names;
+    for (size_t i = from; i < calls_.size(); ++i) names.push_back(calls_[i].what.toStdString());
     return names;
   }
 
@@ -95,8 +102,8 @@ class FrmMainEnd : public FrmMainTest {
   std::function<void(const QString&)> echo_;
 };
 
-const QString kNewGame = QStringLiteral("box Neues Spiel? 36 comment 0");
-const QString kNewGameAfterHighscore = QStringLiteral("box Höchste Punktzahl erreicht!||Neues Spiel? 36 comment 0");
+const std::string kNewGame = "box Neues Spiel? 36 comment 0";
+const std::string kNewGameAfterHighscore = "box Höchste Punktzahl erreicht!||Neues Spiel? 36 comment 0";
 
 TEST_F(FrmMainEnd, EndOfAGameBySoundAndHighscore) {
   struct Case {
@@ -104,8 +111,8 @@ TEST_F(FrmMainEnd, EndOfAGameBySoundAndHighscore) {
     int highscore;
     bool soundOn;
     std::vector<QString> sounds;  // from the move's removal on
-    QString endComment;
-    QString question;
+    std::string endComment;
+    std::string question;
     // From the click to the end comment: the move's waits and the end's.
     int64_t commentAfterMs;
   };
@@ -249,7 +256,7 @@ TEST_F(FrmMainEnd, StartingBoardAgain) {
 TEST_F(FrmMainEnd, CommandWords) {
   struct Case {
     const char* text;
-    std::vector<QString> calls;
+    std::vector<std::string> calls;
   };
   const Case cases[] = {
       {"sbut", {"token 30"}},
@@ -272,7 +279,7 @@ TEST_F(FrmMainEnd, CommandWords) {
       Form().SendCommand(QString::fromUtf8(c.text));
       EXPECT_EQ(Control<rt::TextBox>("txtCommand").Text(), "");
     }
-    std::vector<QString> twice = c.calls;
+    std::vector<std::string> twice = c.calls;
     twice.insert(twice.end(), c.calls.begin(), c.calls.end());
     EXPECT_EQ(CallsSince(calls), twice);
   }
@@ -286,7 +293,7 @@ TEST_F(FrmMainEnd, ProgrammStartSpeaksOrEndsTheDay) {
   struct Case {
     float limit;
     float played;
-    QString call;
+    std::string call;
   };
   const Case cases[] = {{-1, 5000, "token 1"}, {1800, 1800, "token 1"}, {1800, 1801, "end of day"}};
   for (const Case& c : cases) {
@@ -296,7 +303,7 @@ TEST_F(FrmMainEnd, ProgrammStartSpeaksOrEndsTheDay) {
     form.SetPlayTimeToday(c.played);
     const size_t calls = calls_.size();
     form.SendCommand("ProgrammStart");
-    EXPECT_EQ(CallsSince(calls), std::vector<QString>{c.call});
+    EXPECT_EQ(CallsSince(calls), std::vector<std::string>{c.call});
   }
 }
 

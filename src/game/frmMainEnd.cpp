@@ -3,12 +3,12 @@
 #include "msgbox/MsgBoxCall.h"
 #include "runtime/ErrorBox.h"
 #include "runtime/MsgBox.h"
+#include "runtime/Screen.h"
 #include "settings/SettingsState.h"
 #include "support/MainFunctions.h"
 
 namespace {
 
-const QString kTitle = QStringLiteral("Quonk-Tirrel");
 const QChar kCR = QChar(13);
 
 // The box's style: "Ja" and "Nein" with the question sign; "OK" with the information sign.
@@ -45,7 +45,7 @@ void frmMain::FinishGame() {
     SayGoodbye(prefix);
   } else {
     DoSpeech(QStringLiteral("N"), -1);
-    if (FMsgB(prefix + QStringLiteral("Neues Spiel?"), kQuestionStyle, kTitle) == rt::kAnswerYes) {
+    if (FMsgB(prefix + QStringLiteral("Neues Spiel?"), kQuestionStyle, rt::App::Title) == rt::kAnswerYes) {
       ShowScore(true);
       menGameNew_Click();
     }
@@ -72,11 +72,11 @@ QString frmMain::CelebrateEnd() {
 // The day's play time is used up: a goodbye in place of the question, then the way out
 // of the program through a new game.
 void frmMain::SayGoodbye(const QString& prefix) {
-  const QString text = prefix + QStringLiteral("Die heutige Spielzeit ist abgelaufen!") + kCR + kTitle +
+  const QString text = prefix + QStringLiteral("Die heutige Spielzeit ist abgelaufen!") + kCR + rt::App::Title +
                        QStringLiteral(" verabschiedet sich jetzt für den Rest des Tages. Bis morgen!");
   NoButtonExplanation = true;
   MsgComment = kTimeOverComment;
-  FMsgB(text, kNoticeStyle, kTitle);
+  FMsgB(text, kNoticeStyle, rt::App::Title);
   ShowScore(true);
   menGameNew_Click();
 }
@@ -92,7 +92,7 @@ void frmMain::menGameNew_Click() {
   RefreshPlayTime();
   if (GameRunning) {
     MsgComment = kStopQuestionComment;
-    if (FMsgB(QStringLiteral("Laufendes Spiel abbrechen?"), kQuestionStyle, kTitle) == rt::kAnswerNo) {
+    if (FMsgB(QStringLiteral("Laufendes Spiel abbrechen?"), kQuestionStyle, rt::App::Title) == rt::kAnswerNo) {
       GameNewRunning = false;
       return;
     }
