@@ -145,6 +145,9 @@ void frmTitle::Form_Load() {
                               .arg(rt::App::Minor)
                               .arg(rt::App::Revision);
   ShowPair(lblVersion, 0, version);
+  // At start-up the title stays in front of the main window that opens behind it, as a
+  // splash screen does, whatever the window manager does with the newly shown window.
+  setWindowFlag(Qt::WindowStaysOnTopHint, !InfoMode);
   if (InfoMode) ShowAboutContent();
 }
 
@@ -168,7 +171,6 @@ void frmTitle::Form_Activate() {
   frmMain& main = MainForm();
   main.Load();
   main.Show();
-  // The title stays in front of the main window until it closes.
   raise();
   timUnloader->SetInterval(kUnloaderIntervalMs);
   main.SendCommand(QStringLiteral("ProgrammStart"));
