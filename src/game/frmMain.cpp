@@ -15,6 +15,7 @@
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
 #include "speech/LastSpeechFile.h"
+#include "support/Folders.h"
 #include "support/MainFunctions.h"
 #include "support/Sound.h"
 #include "windows/frmGameExplanation.h"
@@ -24,7 +25,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Quonk-Tirrel");
-const QString kGraphicsFolder = QStringLiteral("\\grafics\\");
 
 // The margin around the panels, 15 pixels.
 constexpr float kMarginX = 15.0f * rt::Screen::TwipsPerPixelX;
@@ -224,7 +224,7 @@ void frmMain::InitGameDefaultsAndLayout() {
     picVAnim(i).SetPicture(LoadGraphic(AnimSet + rt::FormatDigits(i, 4) + QStringLiteral(".bmp")));
   for (int i = 0; i <= 10; ++i) {
     picItem(i).SetVisible(false);
-    if (i < BallColors) picItem(i).SetPicture(LoadGraphic(BallSet + rt::FormatDigits(i, 4) + QStringLiteral(".bmp")));
+    if (i < BallColors) picItem(i).SetPicture(rt::LoadPicture(BallPictureFile(i)));
   }
   CellWidth = rt::CLng(picItem(0).Width());
   CellHeight = rt::CLng(picItem(0).Height());
@@ -265,7 +265,7 @@ void frmMain::PlaceWindowAtStart() {
 }
 
 rt::Picture frmMain::LoadGraphic(const QString& fileName) const {
-  return rt::LoadPicture(rt::AppFile(kGraphicsFolder + fileName));
+  return rt::LoadPicture(rt::AppFile(Folder::Graphics + fileName));
 }
 
 // ---- settings host ----

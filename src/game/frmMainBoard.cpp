@@ -8,12 +8,11 @@
 #include "runtime/Screen.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
+#include "support/Folders.h"
 #include "support/MainFunctions.h"
 #include "support/RandomColors.h"
 
 namespace {
-
-const QString kGraphicsFolder = QStringLiteral("\\grafics\\");
 
 // Effects and their waits in ms.
 constexpr float kSetBallWait = 50;
@@ -57,16 +56,10 @@ void frmMain::LayoutBoardPictures() {
 }
 
 void frmMain::Colorpics() {
-  const ColorSources sources{
-      PickRandomColors,
-      [](int n) {
-        return int32_t{rt::ClampCInt(rt::Val(ReadIniValue(QStringLiteral("COLORS"),
-                                                          QStringLiteral("CHOOSECOLOR") + QString::number(n))))};
-      }};
+  const ColorSources sources{PickRandomColors, [](int n) { return int32_t{ReadChosenColor(n)}; }};
   BuildColorMap(ColorChoice, BallColors, Colors, sources);
   for (int i = 0; i < BallColors; ++i)
-    picItem(i).SetPicture(
-        rt::LoadPicture(rt::AppFile(kGraphicsFolder + BallSet + rt::FormatDigits(Colors[i], 4) + QStringLiteral(".bmp"))));
+    picItem(i).SetPicture(rt::LoadPicture(BallPictureFile(Colors[i])));
 }
 
 void frmMain::DealNewBoard() {

@@ -1,6 +1,7 @@
 #include "settings/IniHandler.h"
 
 #include "runtime/Files.h"
+#include "runtime/Numbers.h"
 #include "runtime/Profile.h"
 
 QString IniFile;
@@ -27,3 +28,7 @@ bool WriteIniValue(const QString& Section, const QString& Key, const QString& Va
   const bool written = rt::WriteProfileString(Section, Key, Value, target);
   return written || Value.isEmpty();
 }
+
+QString ChooseColorKey(int n) { return QStringLiteral("CHOOSECOLOR") + QString::number(n); }
+
+int16_t ReadChosenColor(int n) { return rt::ClampCInt(rt::Val(ReadIniValue(IniSection::Colors, ChooseColorKey(n)))); }

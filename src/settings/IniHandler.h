@@ -3,6 +3,7 @@
 // cached. Missing files, sections and keys read as empty text; each reader applies
 // its own default.
 #include <QString>
+#include <cstdint>
 
 // Full path of the settings file; the main window sets it before anything reads it.
 extern QString IniFile;
@@ -16,3 +17,17 @@ QString ReadIniValue(const QString& Section, const QString& Key);
 // failed.
 bool WriteIniValue(const QString& Section, const QString& Key, const QString& Value,
                    bool UseFallback = false);
+
+// The sections of the settings file.
+namespace IniSection {
+inline const QString Global = QStringLiteral("GLOBAL");
+inline const QString Times = QStringLiteral("TIMES");
+inline const QString Colors = QStringLiteral("COLORS");
+inline const QString Sound = QStringLiteral("SOUND");
+inline const QString Speech = QStringLiteral("SPEECH");
+}  // namespace IniSection
+
+// The key of the picture number chosen for colour n (1-based) in the chosen-colour mode.
+QString ChooseColorKey(int n);
+// That picture number as stored, rounded to the nearest whole number; 0 when missing.
+int16_t ReadChosenColor(int n);

@@ -13,11 +13,11 @@
 
 namespace {
 
-const QString kGlobal = QStringLiteral("GLOBAL");
-const QString kTimes = QStringLiteral("TIMES");
-const QString kColors = QStringLiteral("COLORS");
-const QString kSound = QStringLiteral("SOUND");
-const QString kSpeech = QStringLiteral("SPEECH");
+const QString& kGlobal = IniSection::Global;
+const QString& kTimes = IniSection::Times;
+const QString& kColors = IniSection::Colors;
+const QString& kSound = IniSection::Sound;
+const QString& kSpeech = IniSection::Speech;
 
 // The day assumed when the file names none; it is long past, so no play time is kept.
 const QString kNoPlayDate = QStringLiteral("23.04.2007");
@@ -43,7 +43,7 @@ void BuildColorMap() {
       break;
     case 2:
       for (int16_t k = 0; k < BallColors; ++k)
-        Colors[k] = ReadInt16(kColors, QStringLiteral("CHOOSECOLOR") + QString::number(k + 1));
+        Colors[k] = ReadChosenColor(k + 1);
       break;
     default:
       break;

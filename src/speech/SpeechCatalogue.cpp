@@ -5,11 +5,12 @@
 #include "settings/DefaultSettings.h"
 #include "settings/IniHandler.h"
 #include "settings/SpeechTokens.h"
+#include "support/Folders.h"
 #include "support/Tokens.h"
 
 namespace {
 
-const QString kSpeechSection = QStringLiteral("SPEECH");
+const QString& kSpeechSection = IniSection::Speech;
 const QString kComma = QStringLiteral(",");
 
 int16_t CountRecordings(const QString& SpeechPath, const QString& Token) {
@@ -38,7 +39,7 @@ SpeechEntry LoadEntry(const QString& SpeechPath, int token) {
 
 QString ReadSpeechPath() {
   const QString path = ReadIniValue(QStringLiteral("Speech"), QStringLiteral("Speechpath"));
-  return path.isEmpty() ? QStringLiteral("\\sounds\\speech\\") : path;
+  return path.isEmpty() ? Folder::Speech : path;
 }
 
 QString RecordingFile(const QString& SpeechPath, const QString& Token, int Number) {

@@ -5,6 +5,7 @@
 #include "runtime/Events.h"
 #include "runtime/Files.h"
 #include "settings/SettingsState.h"
+#include "support/Folders.h"
 #include "support/Sound.h"
 
 bool SoundBusy = false;
@@ -12,16 +13,16 @@ bool SoundBusy = false;
 namespace {
 
 struct SoundKind {
-  const char* folder;
+  const QString* folder;
   // The switch that must be on, besides SoundOn, for a named sound of this kind.
   const bool* enabled;
 };
 
 // Kinds beyond the table have no folder and no switch: their named sounds never play.
-constexpr SoundKind kKinds[] = {
-    {"\\sounds\\", &EffectsOn},
-    {"\\sounds\\speech\\", &LearnMode},
-    {"\\tutorial\\", &CommentsOn},
+const SoundKind kKinds[] = {
+    {&Folder::Sounds, &EffectsOn},
+    {&Folder::Speech, &LearnMode},
+    {&Folder::Tutorial, &CommentsOn},
 };
 
 bool MayPlay(uint8_t kind) { return SoundOn && kind < std::size(kKinds) && *kKinds[kind].enabled; }
@@ -42,7 +43,7 @@ void PlayWaveAndWait(const QString& Name, uint8_t Kind, float WaitMs) {
   if (SoundBusy) return;
   BusyScope busy;
   if (!Name.isEmpty())
-    playsound(rt::AppFile(QLatin1String(kKinds[Kind].folder) + Name + QStringLiteral(".wav")), 0);
+    playsound(rt::AppFile(*kKinds[Kind].folder + Name + QStringLiteral(".wav")), 0);
   // The wait is measured on the clock's steady scale, so one that crosses midnight
   // still lasts its full length.
   rt::WaitMs(WaitMs);

@@ -7,11 +7,12 @@
 #include "runtime/Picture.h"
 #include "runtime/Screen.h"
 #include "support/MainFunctions.h"
+#include "support/Folders.h"
 #include "support/Sound.h"
 
 namespace {
 
-const QString kTutorialFolder = QStringLiteral("\\tutorial\\");
+const QString& kTutorialFolder = Folder::Tutorial;
 const QString kPictureExtension = QStringLiteral(".JPG");
 const QString kRepeatRequest = QStringLiteral("REPEAT");
 const QString kExitRequest = QStringLiteral("EXIT");

@@ -14,16 +14,15 @@
 #include "runtime/Twips.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
+#include "support/Folders.h"
 #include "windows/PicTranzparence.h"
 
 namespace {
 
-const QString kGlobal = QStringLiteral("GLOBAL");
-const QString kColors = QStringLiteral("COLORS");
-const QString kTimes = QStringLiteral("TIMES");
+const QString& kGlobal = IniSection::Global;
+const QString& kColors = IniSection::Colors;
+const QString& kTimes = IniSection::Times;
 const QString kLastTabKey = QStringLiteral("LASTOPTIONSTAB");
-const QString kChooseColorKey = QStringLiteral("CHOOSECOLOR");
-const QString kGraphicsFolder = QStringLiteral("\\grafics\\");
 
 constexpr int kColorBoxes = 11;
 constexpr double kDialogFontPoints = 7.5;
@@ -251,8 +250,7 @@ void frmOptions::Form_Load() {
 
 void frmOptions::LoadBallPictures() {
   for (int i = 0; i < kColorBoxes; ++i) {
-    const QString file = kGraphicsFolder + BallSet + rt::FormatDigits(i, 4) + QStringLiteral(".bmp");
-    picItem(i).SetPicture(rt::LoadPicture(rt::AppFile(file)));
+    picItem(i).SetPicture(rt::LoadPicture(BallPictureFile(i)));
     MakePictureTransparent(picItem(i));
   }
 }
@@ -261,7 +259,7 @@ void frmOptions::LoadBallPictures() {
 // ticked by the first entry and unticked again by the second, so none stays ticked.
 void frmOptions::TickStoredColors() {
   for (int i = 1; i <= BallColors; ++i) {
-    const int v = rt::ClampCInt(rt::Val(ReadIniValue(kColors, kChooseColorKey + QString::number(i))));
+    const int v = ReadChosenColor(i);
     // A number without a box comes only from a hand-edited file; it ticks nothing.
     if (chk.Exists(v)) chk(v).SetValue(rt::kChecked);
     if (i == 2 && v == 0) {
@@ -318,7 +316,7 @@ void frmOptions::WriteColorList() {
   for (int i = 0; i < kColorBoxes; ++i) {
     if (!Ticked(chk(i))) continue;
     ++n;
-    WriteIniValue(kColors, kChooseColorKey + QString::number(n), QString::number(i));
+    WriteIniValue(kColors, ChooseColorKey(n), QString::number(i));
   }
 }
 

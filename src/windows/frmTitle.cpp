@@ -9,6 +9,7 @@
 #include "runtime/Screen.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
+#include "support/Folders.h"
 #include "support/Sound.h"
 #include "windows/ClickAndBrowse.h"
 
@@ -185,8 +186,8 @@ void frmTitle::timUnloader_Timer() {
 
   // Read from the file, not the sound switch in memory: only an explicit "FALSE" silences
   // the goodbye sound, and the effects switch has no say.
-  if (ReadIniValue(QStringLiteral("SOUND"), QStringLiteral("SOUNDON")).toUpper() != QStringLiteral("FALSE"))
-    playsound(rt::AppFile(QStringLiteral("\\sounds\\Delballs.wav")), 0);
+  if (ReadIniValue(IniSection::Sound, QStringLiteral("SOUNDON")).toUpper() != QStringLiteral("FALSE"))
+    playsound(rt::AppFile(Folder::Sounds + QStringLiteral("Delballs.wav")), 0);
   SetMousePointer(rt::kPointerDefault);
   MainForm().SendCommand(QStringLiteral("PLAYTUTORIAL"));
   Unload();
