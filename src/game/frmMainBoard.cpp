@@ -14,16 +14,8 @@
 
 namespace {
 
-// Effects and their waits in ms.
-constexpr float kSetBallWait = 50;
-constexpr float kSetBall2Wait = 40;
-constexpr float kWrongBallWait = 510;
-constexpr float kDelBallsWait = 110;
+// The pure wait after each frame of the vanishing animation.
 constexpr float kFrameWait = 40;
-constexpr float kFallWait = 200;
-constexpr float kDelColWait = 50;
-constexpr float kUndoWait = 270;
-constexpr float kRedoWait = 770;
 
 // The vanishing animation shows frames 0 to 3; its fifth step hides the balls.
 constexpr int kAnimationFrames = 4;
@@ -65,7 +57,7 @@ void frmMain::Colorpics() {
 void frmMain::DealNewBoard() {
   const DealSettings settings{GameColumns_, GameRows_, BallColors, MaxBallsOnStart_, CellWidth, CellHeight};
   game_.DealNewBoard(settings, [this](const Board& board) { ShowDealAttempt(board); });
-  PlayWaveAndWait(QStringLiteral("setball2"), 0, kSetBall2Wait);
+  PlayWaveAndWait(QStringLiteral("setball2"), 0, EffectWait::DealEnd);
   ActualizeMenu(QStringLiteral("LM"), false);
   picPercentScore(0).SetBackColor(ColorForPercent(0));
   picPercentScore(0).SetWidth(PercentBarWidth);
@@ -90,7 +82,7 @@ void frmMain::ShowDealAttempt(const Board& board) {
       SetBallPicture(cell.PicIndex, picItem(cell.ColorIndex).Picture());
       ball.SetVisible(true);
     }
-    PlayWaveAndWait(QStringLiteral("setball"), 0, kSetBallWait);
+    PlayWaveAndWait(QStringLiteral("setball"), 0, EffectWait::DealColumn);
   }
 }
 
@@ -168,7 +160,7 @@ void frmMain::picOnBoard_Click(int Index) {
   if (!IsMarkedBall(index) && !RemoveGroupNow) {
     ShowGroupScore(false);
     SelectGroup(index);
-    if (game_.GroupSize() == 1) PlayWaveAndWait(QStringLiteral("WrongBall"), 0, kWrongBallWait);
+    if (game_.GroupSize() == 1) PlayWaveAndWait(QStringLiteral("WrongBall"), 0, EffectWait::WrongBall);
     return;
   }
   picScore->SetVisible(false);
@@ -194,11 +186,11 @@ void frmMain::CompleteMove() {
   ActualizeMenu(QStringLiteral("LM"), true);
   RemoveMarkedBalls(outcome->RemovedPics);
   MoveBallPictures(outcome->Fall.Moves);
-  if (outcome->Fall.AnyFell()) PlayWaveAndWait(QStringLiteral("SetBall"), 0, kFallWait);
+  if (outcome->Fall.AnyFell()) PlayWaveAndWait(QStringLiteral("SetBall"), 0, EffectWait::SetBall);
   ShowScore(false);
   ClearMarks();
   MoveBallPictures(outcome->Closing.Moves);
-  if (outcome->Closing.AnyShifted()) PlayWaveAndWait(QStringLiteral("DelCol"), 0, kDelColWait);
+  if (outcome->Closing.AnyShifted()) PlayWaveAndWait(QStringLiteral("DelCol"), 0, EffectWait::DelCol);
   if (outcome->Best <= 1)
     FinishGame();
   else
@@ -207,7 +199,7 @@ void frmMain::CompleteMove() {
 }
 
 void frmMain::RemoveMarkedBalls(const std::vector<int16_t>& RemovedPics) {
-  PlayWaveAndWait(QStringLiteral("DelBalls"), 0, kDelBallsWait);
+  PlayWaveAndWait(QStringLiteral("DelBalls"), 0, EffectWait::DelBalls);
   for (int frame = 1; frame <= kAnimationFrames + 1; ++frame) {
     for (int16_t pic : RemovedPics) {
       if (frame <= kAnimationFrames) {
@@ -238,7 +230,7 @@ void frmMain::menBackmove_Click() {
     GameOver = false;
     ClearMarks();
     picOnBoard_Click(*click);
-    PlayWaveAndWait(QStringLiteral("Undo"), 0, kUndoWait);
+    PlayWaveAndWait(QStringLiteral("Undo"), 0, EffectWait::Undo);
   }
   if (game_.Score() < Highscore) HighscoreCelebrated = false;
   ActualizeMenu(QStringLiteral("NM"), true);
@@ -256,7 +248,7 @@ void frmMain::menMoveForward_Click() {
   ShowScore(true);
   GameOver = outcome->Best <= 1;
   GameRunning = !GameOver;
-  PlayWaveAndWait(QStringLiteral("Redo"), 0, kRedoWait);
+  PlayWaveAndWait(QStringLiteral("Redo"), 0, EffectWait::Redo);
   ActualizeMenu(QStringLiteral("LM"), true);
   if (game_.MoveIndex() < game_.MoveCount()) ActualizeMenu(QStringLiteral("NM"), true);
 }

@@ -19,13 +19,6 @@ constexpr int32_t kNoticeStyle = rt::kOkOnly | rt::kInformationSign;
 constexpr uint8_t kStopQuestionComment = 28;
 constexpr uint8_t kTimeOverComment = 32;
 
-// Effects and their waits in ms.
-constexpr float kDelColWait = 50;
-constexpr float kDelBallsWait = 110;
-constexpr float kEndGameWait = 720;
-constexpr float kFanfareWait = 4440;
-constexpr float kSetBall2Wait = 40;
-
 }  // namespace
 
 void frmMain::FinishGame() {
@@ -33,9 +26,9 @@ void frmMain::FinishGame() {
   GameOver = true;
   GameRunning = false;
   ActualizeMenu(QStringLiteral("NM"), false);
-  PlayWaveAndWait(QStringLiteral("DelCol"), 0, kDelColWait);
-  PlayWaveAndWait(QStringLiteral("DelBalls"), 0, kDelBallsWait);
-  PlayWaveAndWait(QStringLiteral("EndGame"), 0, kEndGameWait);
+  PlayWaveAndWait(QStringLiteral("DelCol"), 0, EffectWait::DelCol);
+  PlayWaveAndWait(QStringLiteral("DelBalls"), 0, EffectWait::DelBalls);
+  PlayWaveAndWait(QStringLiteral("EndGame"), 0, EffectWait::EndGame);
   // Saved before the highscore below changes: a new highscore reaches the file with the
   // next save, and the speech statistics stay for the saves on close.
   SaveSettings(*this, true);
@@ -62,7 +55,7 @@ QString frmMain::CelebrateEnd() {
     DoSpeech(QStringLiteral("E"), score);
     return {};
   }
-  PlayWaveAndWait(QStringLiteral("fanfare"), 0, kFanfareWait);
+  PlayWaveAndWait(QStringLiteral("fanfare"), 0, EffectWait::Fanfare);
   // The first highscore after a reset is no feat of its own: the plain end comment.
   DoSpeech(QStringLiteral("H"), Highscore != 0 ? score : 0);
   Highscore = score;
@@ -116,7 +109,7 @@ void frmMain::ShowStartBoardAgain() {
   const int cells = int32_t{GameColumns_} * GameRows_;
   for (int k = 1; k <= cells; ++k) picOnBoard(k).SetVisible(false);
   Refresh();
-  for (int r = 1; r <= GameRows_; ++r) PlayWaveAndWait(QStringLiteral("setball2"), 0, kSetBall2Wait);
+  for (int r = 1; r <= GameRows_; ++r) PlayWaveAndWait(QStringLiteral("setball2"), 0, EffectWait::DealEnd);
   game_.RestoreStartBoard();
   ShowBoardPictures();
   ShowScore(true);

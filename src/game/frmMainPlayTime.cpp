@@ -18,7 +18,6 @@ namespace {
 
 // The bar's bottom edge stays 8 pixels above its frame's lower edge.
 constexpr double kTimeBarBottomGap = 8.0 * rt::Screen::TwipsPerPixelY;
-constexpr float kTimeoverWait = 1620;
 // Enough rounds of pending events for the window to have painted itself after an
 // activation before the activation counts as an action.
 constexpr int kActivateEventRounds = 3;
@@ -89,7 +88,7 @@ void frmMain::WarnLastGameToday() {
   shpTime->SetVisible(false);
   // With comments on, the spoken warning of the passed limit has just said it.
   if (CommentsOn) return;
-  PlayWaveAndWait(QStringLiteral("Timeover"), 0, kTimeoverWait);
+  PlayWaveAndWait(QStringLiteral("Timeover"), 0, EffectWait::Timeover);
   NoButtonExplanation = true;
   FMsgB(playtime::TimeOverText(RestrictedTime), kNoticeStyle, rt::App::Title);
 }

@@ -20,7 +20,6 @@ constexpr int kPaletteWhite = 15;
 constexpr int kPaletteRed = 12;
 constexpr int kPaletteBlack = 0;
 constexpr int kWhiteRedFlashes = 3;
-constexpr float kFlashSoundMs = 50;
 constexpr float kFlashPauseMs = 300;
 
 }  // namespace
@@ -58,7 +57,7 @@ void frmMain::CelebrateHighscore() {
   const auto flash = [this](int color) {
     lblScore(1).SetForeColor(rt::QBColor(color));
     lblScore(3).SetForeColor(rt::QBColor(color));
-    PlayWaveAndWait(QStringLiteral("DelCol"), 0, kFlashSoundMs);
+    PlayWaveAndWait(QStringLiteral("DelCol"), 0, EffectWait::DelCol);
   };
   for (int color = 0; color <= kPaletteWhite; ++color) flash(color);
   for (int i = 0; i < kWhiteRedFlashes; ++i) {

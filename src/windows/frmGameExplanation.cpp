@@ -157,14 +157,14 @@ void frmGameExplanation::PlayTutorialScript() {
   // The move played out: the group vanishes, the balls above it fall.
   ShowPicture(QStringLiteral("board_3"));
   picGameBoard->Refresh();
-  Effect(QStringLiteral("DelBalls"), 110);
+  Effect(QStringLiteral("DelBalls"), EffectWait::DelBalls);
   Pause(80);
   ShowPicture(QStringLiteral("board_4"));
   picGameBoard->Refresh();
   Pause(80);
   ShowPicture(QStringLiteral("board_5"));
   picGameBoard->Refresh();
-  Effect(QStringLiteral("SetBall"), 200);
+  Effect(QStringLiteral("SetBall"), EffectWait::SetBall);
   if (!NarrateUntilRequest({"tut07", "tut07b", "tut08"})) return;
   Narrate(QStringLiteral("tut08b"));
 }
@@ -187,11 +187,11 @@ bool frmGameExplanation::NarrateUntilRequest(std::initializer_list<const char*> 
 void frmGameExplanation::BlinkMarker() {
   for (int i = 0; i < kBlinks; ++i) {
     Pause(300);
-    Effect(QStringLiteral("Bblink"), 15);
+    Effect(QStringLiteral("Bblink"), EffectWait::Bblink);
     picMarkBall->SetVisible(true);
     Pause(300);
     picMarkBall->SetVisible(false);
-    Effect(QStringLiteral("Bblink"), 15);
+    Effect(QStringLiteral("Bblink"), EffectWait::Bblink);
   }
 }
 
