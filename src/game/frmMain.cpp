@@ -24,7 +24,6 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Quonk-Tirrel");
 
 // The margin around the panels, 15 pixels.
 constexpr float kMarginX = 15.0f * rt::Screen::TwipsPerPixelX;
@@ -38,20 +37,9 @@ constexpr rt::Color kOrange = rt::RGB(255, 128, 0);
 
 }  // namespace
 
-namespace {
-frmMain* currentMainForm = nullptr;
-}  // namespace
+frmMain::frmMain() : Form(QStringLiteral("frmMain")) {}
 
-frmMain::frmMain() : Form(QStringLiteral("frmMain")) { currentMainForm = this; }
-
-frmMain::~frmMain() {
-  if (currentMainForm == this) currentMainForm = nullptr;
-}
-
-frmMain& MainForm() {
-  if (!currentMainForm) new frmMain;
-  return *currentMainForm;
-}
+frmMain& MainForm() { return frmMain::The(); }
 
 void frmMain::SendCommand(const QString& word) { txtCommand->SetText(word); }
 
@@ -209,7 +197,7 @@ void frmMain::InitGameDefaultsAndLayout() {
   BallSet = QStringLiteral("QQ_Balls");
   BackgroundPicture = QStringLiteral("BG_Orange.bmp");
   AnimSet = QStringLiteral("QQ_Anim");
-  SetCaption(kCaption);
+  SetCaption(rt::App::Title);
 
   fraScore->Move(kMarginX, kMarginY);
   if (RestrictedTime > -1) {
@@ -355,7 +343,7 @@ void frmMain::ShowBestGroupSize() {
   NoButtonExplanation = true;
   const int16_t n = BestGroupSize();
   FMsgB(QStringLiteral("Maximale Anzahl von verbundenen Bällen: ") + rt::CStr(int32_t{n}),
-        rt::kOkOnly | rt::kInformationSign, kCaption);
+        rt::kOkOnly | rt::kInformationSign, rt::App::Title);
 }
 
 // Runs the time bar through the whole colour scale, 100 % down to 0 %.

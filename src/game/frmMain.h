@@ -14,6 +14,7 @@
 #include "runtime/ControlArray.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
+#include "runtime/FormInstance.h"
 #include "settings/Settings.h"
 #include "speech/SpeechCatalogue.h"
 
@@ -21,10 +22,9 @@ namespace rt {
 class MenuItem;
 }
 
-class frmMain : public rt::Form, public SettingsHost {
+class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<frmMain> {
  public:
   frmMain();
-  ~frmMain() override;
 
   // Writes a command word into txtCommand, the way the other windows address this one:
   // the command is carried out at once, inside this call.
@@ -126,7 +126,10 @@ class frmMain : public rt::Form, public SettingsHost {
   friend class PlayTimeProbe;
 
   // Board pictures and dealing (frmMainBoard.cpp).
+  // Ball pictures on the board: one per cell.
+  int Cells() const;
   void LoadBallControls();
+  void HideBallPictures();
   void LayoutBoardPictures();
   void Colorpics();
   void DealNewBoard();

@@ -8,6 +8,7 @@
 #include "runtime/Screen.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
+#include "support/FlagScope.h"
 #include "support/Folders.h"
 #include "support/MainFunctions.h"
 #include "support/RandomColors.h"
@@ -20,25 +21,18 @@ constexpr float kFrameWait = 40;
 // The vanishing animation shows frames 0 to 3; its fifth step hides the balls.
 constexpr int kAnimationFrames = 4;
 
-// Holds a flag for one call and clears it however the call ends.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 // ---- ball pictures and the deal ----
 
+int frmMain::Cells() const { return int32_t{GameColumns_} * GameRows_; }
+
 void frmMain::LoadBallControls() {
-  const int cells = int32_t{GameColumns_} * GameRows_;
-  for (int k = 1; k <= cells; ++k) picOnBoard.Load(k);
+  for (int k = 1; k <= Cells(); ++k) picOnBoard.Load(k);
+}
+
+void frmMain::HideBallPictures() {
+  for (int k = 1; k <= Cells(); ++k) picOnBoard(k).SetVisible(false);
 }
 
 void frmMain::LayoutBoardPictures() {
@@ -68,7 +62,7 @@ void frmMain::DealNewBoard() {
 // One attempt of a deal on screen: the board empties, then fills column by column.
 void frmMain::ShowDealAttempt(const Board& board) {
   picScore->SetVisible(false);
-  for (int k = 1; k <= board.Cells(); ++k) picOnBoard(k).SetVisible(false);
+  HideBallPictures();
   Colorpics();
   Refresh();
   LayoutBoardPictures();

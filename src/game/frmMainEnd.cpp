@@ -5,6 +5,7 @@
 #include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
 #include "settings/SettingsState.h"
+#include "support/FlagScope.h"
 #include "support/MainFunctions.h"
 
 namespace {
@@ -76,38 +77,36 @@ void frmMain::SayGoodbye(const QString& prefix) {
 
 void frmMain::menGameNew_Click() {
   if (GameNewRunning || SoundBusy) return;
-  GameNewRunning = true;
-  if (LastGameToday) {
-    SaveSettingsOnClose();
-    EndForToday();
-    rt::EndProcess();
-  }
-  RefreshPlayTime();
-  if (GameRunning) {
-    MsgComment = kStopQuestionComment;
-    if (FMsgB(QStringLiteral("Laufendes Spiel abbrechen?"), kQuestionStyle, rt::App::Title) == rt::kAnswerNo) {
-      GameNewRunning = false;
-      return;
+  {
+    FlagScope running(GameNewRunning);
+    if (LastGameToday) {
+      SaveSettingsOnClose();
+      EndForToday();
+      rt::EndProcess();
     }
+    RefreshPlayTime();
+    if (GameRunning) {
+      MsgComment = kStopQuestionComment;
+      if (FMsgB(QStringLiteral("Laufendes Spiel abbrechen?"), kQuestionStyle, rt::App::Title) == rt::kAnswerNo)
+        return;
+    }
+    GameOver = false;
+    GameRunning = false;
+    game_.SetScore(0);
+    ShowScore(false);
+    if (RestoreOriginal)
+      ShowStartBoardAgain();
+    else
+      DealNewBoard();
+    ClearMarks();
   }
-  GameOver = false;
-  GameRunning = false;
-  game_.SetScore(0);
-  ShowScore(false);
-  if (RestoreOriginal)
-    ShowStartBoardAgain();
-  else
-    DealNewBoard();
-  ClearMarks();
-  GameNewRunning = false;
   DoSpeech(QStringLiteral("S"), -1);
 }
 
 // The board empties, sets itself again row by row to the sound, and the starting board
 // returns with the score it was dealt with.
 void frmMain::ShowStartBoardAgain() {
-  const int cells = int32_t{GameColumns_} * GameRows_;
-  for (int k = 1; k <= cells; ++k) picOnBoard(k).SetVisible(false);
+  HideBallPictures();
   Refresh();
   for (int r = 1; r <= GameRows_; ++r) PlayWaveAndWait(QStringLiteral("setball2"), 0, EffectWait::DealEnd);
   game_.RestoreStartBoard();

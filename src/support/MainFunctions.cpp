@@ -5,6 +5,7 @@
 #include "runtime/Events.h"
 #include "runtime/Files.h"
 #include "settings/SettingsState.h"
+#include "support/FlagScope.h"
 #include "support/Folders.h"
 #include "support/Sound.h"
 
@@ -27,21 +28,12 @@ const SoundKind kKinds[] = {
 
 bool MayPlay(uint8_t kind) { return SoundOn && kind < std::size(kKinds) && *kKinds[kind].enabled; }
 
-// Holds SoundBusy for one wait and clears it however the wait ends.
-class BusyScope {
- public:
-  BusyScope() { SoundBusy = true; }
-  ~BusyScope() { SoundBusy = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-};
-
 }  // namespace
 
 void PlayWaveAndWait(const QString& Name, uint8_t Kind, float WaitMs) {
   if (!Name.isEmpty() && !MayPlay(Kind)) return;
   if (SoundBusy) return;
-  BusyScope busy;
+  FlagScope busy(SoundBusy);
   if (!Name.isEmpty())
     playsound(rt::AppFile(*kKinds[Kind].folder + Name + QStringLiteral(".wav")), 0);
   // The wait is measured on the clock's steady scale, so one that crosses midnight

@@ -58,20 +58,11 @@ const QString kToleranceHint =
 bool Ticked(const rt::CheckBox& box) { return box.Value() == rt::kChecked; }
 int TickValue(bool on) { return on ? rt::kChecked : rt::kUnchecked; }
 
-frmOptions* currentOptionsForm = nullptr;
-
 }  // namespace
 
-frmOptions::frmOptions() : Form(QStringLiteral("frmOptions")) { currentOptionsForm = this; }
+frmOptions::frmOptions() : Form(QStringLiteral("frmOptions")) {}
 
-frmOptions::~frmOptions() {
-  if (currentOptionsForm == this) currentOptionsForm = nullptr;
-}
-
-frmOptions& OptionsForm() {
-  if (!currentOptionsForm) new frmOptions;
-  return *currentOptionsForm;
-}
+frmOptions& OptionsForm() { return frmOptions::The(); }
 
 // ---- design ----
 

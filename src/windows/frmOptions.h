@@ -9,15 +9,15 @@
 #include "runtime/ControlArray.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
+#include "runtime/FormInstance.h"
 
 namespace rt {
 class TabControl;
 }
 
-class frmOptions : public rt::Form {
+class frmOptions : public rt::Form, public rt::FormInstance<frmOptions> {
  public:
   frmOptions();
-  ~frmOptions() override;
 
   // Enables or disables the eleven colour boxes.
   void EnableCheckboxes(bool Status);

@@ -33,8 +33,6 @@ constexpr rt::Color kPaleYellow = rt::RGB(255, 255, 128);
 constexpr rt::Color kCream = rt::RGB(255, 255, 192);
 constexpr rt::Color kSilver = rt::RGB(192, 192, 192);
 
-frmTitle* currentTitleForm = nullptr;
-
 struct LabelDesign {
   double left, top, width, height;
   rt::Color color;
@@ -90,16 +88,9 @@ QString TotalPlayTimeText(float Seconds) {
   return text + TwoDigits(hours) + QLatin1Char(':') + TwoDigits(minutes) + QLatin1Char(':') + TwoDigits(seconds);
 }
 
-frmTitle::frmTitle() : Form(QStringLiteral("frmTitle")) { currentTitleForm = this; }
+frmTitle::frmTitle() : Form(QStringLiteral("frmTitle")) {}
 
-frmTitle::~frmTitle() {
-  if (currentTitleForm == this) currentTitleForm = nullptr;
-}
-
-frmTitle& TitleForm() {
-  if (!currentTitleForm) new frmTitle;
-  return *currentTitleForm;
-}
+frmTitle& TitleForm() { return frmTitle::The(); }
 
 void frmTitle::Design() {
   SetBorder(rt::FormBorder::kNoTitleBar);

@@ -9,14 +9,14 @@
 #include "runtime/ControlArray.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
+#include "runtime/FormInstance.h"
 
 // The total play time as the about box shows it: "[d Tage ]hh:mm:ss", seconds cut off.
 QString TotalPlayTimeText(float Seconds);
 
-class frmTitle : public rt::Form {
+class frmTitle : public rt::Form, public rt::FormInstance<frmTitle> {
  public:
   frmTitle();
-  ~frmTitle() override;
 
  protected:
   void Design() override;
