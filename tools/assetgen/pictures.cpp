@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QtMath>
 #include <cstdio>
+#include <functional>
 
 #include "paint.h"
 
@@ -134,12 +135,22 @@ QImage SignPicture(const QString& glyph, const QColor& ground) {
   return img;
 }
 
-QImage BallButton(const QColor& base, int kind) {
-  // 64 x 66 with white drawn transparent: the ball, and a light symbol on it.
+// A 64 x 66 button picture: draw paints on white, which is then cut away cleanly.
+QImage ButtonPicture(const std::function<void(QPainter&)>& draw) {
   QImage drawing = ClearCanvas(64, 66);
   {
     QPainter p(&drawing);
     p.setRenderHint(QPainter::Antialiasing);
+    draw(p);
+  }
+  QImage img = OnWhiteCutout(drawing);
+  CleanWhite(img, 252, true);
+  return img;
+}
+
+QImage BallButton(const QColor& base, int kind) {
+  // The ball, and a light symbol on it.
+  return ButtonPicture([&](QPainter& p) {
     const QRectF r(4, 5, 56, 56);
     DrawBall(p, r, base);
     const QColor light(250, 252, 236), rim(0, 0, 0, 110);
@@ -147,17 +158,11 @@ QImage BallButton(const QColor& base, int kind) {
     if (kind == 0) DrawTick(p, inner, light, rim);
     if (kind == 1) DrawCross(p, inner, light, rim);
     if (kind == 2) DrawUTurn(p, inner, light, rim);
-  }
-  QImage img = OnWhiteCutout(drawing);
-  CleanWhite(img, 252, true);
-  return img;
+  });
 }
 
 QImage ShutUpButton() {
-  QImage drawing = ClearCanvas(64, 66);
-  {
-    QPainter p(&drawing);
-    p.setRenderHint(QPainter::Antialiasing);
+  return ButtonPicture([](QPainter& p) {
     DrawLips(p, QRectF(10, 18, 44, 30));
     // Prohibition sign: a red ring with a diagonal bar from upper left to lower right.
     const QPointF c(32, 33);
@@ -172,10 +177,7 @@ QImage ShutUpButton() {
     p.drawLine(QPointF(c.x() - d, c.y() - d), QPointF(c.x() + d, c.y() + d));
     p.setPen(QPen(QColor(228, 20, 30), 6, Qt::SolidLine, Qt::FlatCap));
     p.drawLine(QPointF(c.x() - d + 1, c.y() - d + 1), QPointF(c.x() + d - 1, c.y() + d - 1));
-  }
-  QImage img = OnWhiteCutout(drawing);
-  CleanWhite(img, 252, true);
-  return img;
+  });
 }
 
 QImage LipsCursor() {
