@@ -10,18 +10,11 @@
 
 namespace {
 
-// Spoken comments the commands ask for.
-constexpr uint8_t kStartComment = 1;
-constexpr uint8_t kShutUpComment = 29;
-constexpr uint8_t kButtonsComment = 30;
-constexpr uint8_t kShutUpButtonComment = 31;
-
 constexpr int kTutorialDelayMs = 100;
 
 // Repaints the loaded window of that name at once; nothing when it is not loaded.
 void RefreshForm(const QString& name) {
-  for (rt::Form* form : rt::Form::LoadedForms())
-    if (form->objectName() == name) form->Refresh();
+  if (rt::Form* form = rt::Form::Loaded(name)) form->Refresh();
 }
 
 }  // namespace
@@ -38,13 +31,13 @@ void frmMain::txtCommand_Change() {
   } else if (command == QStringLiteral("PROGRAMMSTART")) {
     StartProgram();
   } else if (command == QStringLiteral("SHUTUP")) {
-    PlaySpeechToken(kShutUpComment);
+    PlaySpeechToken(SpeechToken::ShutUp);
   } else if (command == QStringLiteral("SBUT")) {
     RefreshForm(QStringLiteral("frmMsg"));
-    PlaySpeechToken(kButtonsComment);
+    PlaySpeechToken(SpeechToken::ExplainButtons);
   } else if (command == QStringLiteral("SLIP")) {
     RefreshForm(QStringLiteral("frmMsg"));
-    PlaySpeechToken(kShutUpButtonComment);
+    PlaySpeechToken(SpeechToken::ExplainShutUp);
   } else if (command == QStringLiteral("PLAYTUTORIAL")) {
     if (LearnMode && CommentsOn) timTutorialStart->SetInterval(kTutorialDelayMs);
   }
@@ -62,7 +55,7 @@ void frmMain::StartProgram() {
     EndForToday();
     return;
   }
-  PlaySpeechToken(kStartComment);
+  PlaySpeechToken(SpeechToken::ProgramStart);
 }
 
 // Speaks the comment numbered by the leading number of the text (none: 0, which says

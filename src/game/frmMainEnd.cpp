@@ -16,10 +16,6 @@ const QChar kCR = QChar(13);
 constexpr int32_t kQuestionStyle = rt::kYesNo | rt::kQuestionSign;
 constexpr int32_t kNoticeStyle = rt::kOkOnly | rt::kInformationSign;
 
-// Comments the box speaks when it shows: the stop question's and the time-over comment.
-constexpr uint8_t kStopQuestionComment = 28;
-constexpr uint8_t kTimeOverComment = 32;
-
 }  // namespace
 
 void frmMain::FinishGame() {
@@ -69,7 +65,7 @@ void frmMain::SayGoodbye(const QString& prefix) {
   const QString text = prefix + QStringLiteral("Die heutige Spielzeit ist abgelaufen!") + kCR + rt::App::Title +
                        QStringLiteral(" verabschiedet sich jetzt für den Rest des Tages. Bis morgen!");
   NoButtonExplanation = true;
-  MsgComment = kTimeOverComment;
+  MsgComment = SpeechToken::TimeIsUp;
   FMsgB(text, kNoticeStyle, rt::App::Title);
   ShowScore(true);
   menGameNew_Click();
@@ -86,7 +82,7 @@ void frmMain::menGameNew_Click() {
     }
     RefreshPlayTime();
     if (GameRunning) {
-      MsgComment = kStopQuestionComment;
+      MsgComment = SpeechToken::StopQuestion;
       if (FMsgB(QStringLiteral("Laufendes Spiel abbrechen?"), kQuestionStyle, rt::App::Title) == rt::kAnswerNo)
         return;
     }

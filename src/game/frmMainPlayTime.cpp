@@ -21,8 +21,6 @@ constexpr double kTimeBarBottomGap = 8.0 * rt::Screen::TwipsPerPixelY;
 // Enough rounds of pending events for the window to have painted itself after an
 // activation before the activation counts as an action.
 constexpr int kActivateEventRounds = 3;
-// The comment the goodbye box speaks.
-constexpr uint8_t kGoodbyeComment = 32;
 constexpr int32_t kNoticeStyle = rt::kOkOnly | rt::kInformationSign;
 
 // Empties the board and returns the pictures of the balls it held, in scan order.
@@ -39,8 +37,7 @@ std::vector<int16_t> TakeAllBalls(Board& board) {
 
 // The title window, when it is still open, goes before the board is cleared.
 void UnloadTitleWindow() {
-  for (rt::Form* form : rt::Form::LoadedForms())
-    if (form->objectName() == QStringLiteral("frmTitle")) form->Unload();
+  if (rt::Form* title = rt::Form::Loaded(QStringLiteral("frmTitle"))) title->Unload();
 }
 
 }  // namespace
@@ -117,7 +114,7 @@ void frmMain::EndForToday() {
   // The limit passed during this run: the end of the last game says goodbye itself.
   if (TimeLimitReached) return;
   NoButtonExplanation = true;
-  MsgComment = kGoodbyeComment;
+  MsgComment = SpeechToken::TimeIsUp;
   FMsgB(playtime::GoodbyeText(), kNoticeStyle, rt::App::Title);
   rt::EndProcess();
 }

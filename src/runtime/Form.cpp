@@ -140,6 +140,12 @@ QList<Form*> Form::LoadedForms() {
   return forms;
 }
 
+Form* Form::Loaded(const QString& name) {
+  for (Form* form : LoadedForms())
+    if (form->objectName() == name) return form;
+  return nullptr;
+}
+
 void Form::Load() {
   if (loaded_) return;
   loaded_ = true;

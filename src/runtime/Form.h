@@ -123,6 +123,8 @@ class Form : public QWidget {
   static Form* Of(const QWidget* widget);
   // Every form that is loaded, in the order they were loaded.
   static QList<Form*> LoadedForms();
+  // The loaded window of that name, or nullptr.
+  static Form* Loaded(const QString& name);
 
   // Enter presses the default button, Escape the cancel button (set through
   // CommandButton::SetDefault / SetCancel).
