@@ -1,6 +1,5 @@
 #include "msgbox/frmMsg.h"
 
-#include <QBitmap>
 #include <QPixmap>
 #include <utility>
 
@@ -29,12 +28,6 @@ const std::pair<const char*, int16_t> kAnswers[] = {
     {"OK", 1}, {"JA", 6}, {"NEIN", 7}, {"ABBRECHEN", 2}, {"WIEDERHOLEN", 4}, {"IGNORIEREN", 5},
 };
 
-// A button picture whose pure white ground lets the button face show through.
-rt::Picture WhiteTransparent(const QString& path) {
-  QPixmap pixmap = rt::LoadPicture(path).Pixmap();
-  pixmap.setMask(pixmap.createMaskFromColor(Qt::white));
-  return rt::Picture(pixmap);
-}
 
 }  // namespace
 
@@ -43,10 +36,7 @@ frmMsg::frmMsg() : Form(QStringLiteral("frmMsg")) {
   SetStartUpPosition(rt::StartUpPosition::kCenterScreen);
 }
 
-frmMsg& MsgForm() {
-  static frmMsg* form = new frmMsg;
-  return *form;
-}
+frmMsg& MsgForm() { return frmMsg::The(); }
 
 void frmMsg::Design() {
   SetClientSize(7200, 2685);
@@ -78,8 +68,8 @@ void frmMsg::Design() {
     button.SetStyle(rt::kGraphicalStyle);
     button.SetVisible(false);
   }
-  cmd(0).SetPicture(WhiteTransparent(QStringLiteral(":/design/button_yes.png")));
-  cmd(1).SetPicture(WhiteTransparent(QStringLiteral(":/design/button_no.png")));
+  cmd(0).SetPicture(rt::LoadButtonPicture(QStringLiteral(":/design/button_yes.png")));
+  cmd(1).SetPicture(rt::LoadButtonPicture(QStringLiteral(":/design/button_no.png")));
   cmd(2).SetCaption(QStringLiteral("Button"));
   cmd(2).SetBackColor(rt::kWhite);
   cmd.On(&rt::CommandButton::Click, [this](int Index) { cmd_Click(Index); });
@@ -87,7 +77,7 @@ void frmMsg::Design() {
   cmdShutUp = new rt::CommandButton(this, QStringLiteral("cmdShutUp"));
   cmdShutUp->Move(270, 270, kButtonSize, kButtonSize);
   cmdShutUp->SetStyle(rt::kGraphicalStyle);
-  cmdShutUp->SetPicture(WhiteTransparent(QStringLiteral(":/design/button_shutup.png")));
+  cmdShutUp->SetPicture(rt::LoadButtonPicture(QStringLiteral(":/design/button_shutup.png")));
   cmdShutUp->Click = [this] { cmdShutUp_Click(); };
 }
 

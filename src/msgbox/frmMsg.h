@@ -9,8 +9,9 @@
 #include "runtime/ControlArray.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
+#include "runtime/FormInstance.h"
 
-class frmMsg : public rt::Form {
+class frmMsg : public rt::Form, public rt::FormInstance<frmMsg> {
  public:
   frmMsg();
 

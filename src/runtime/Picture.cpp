@@ -1,5 +1,7 @@
 #include "runtime/Picture.h"
 
+#include <QBitmap>
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <cmath>
@@ -34,6 +36,12 @@ Picture LoadPicture(const QString& path) {
   const QImage image = reader.read();
   if (image.isNull()) Raise(ErrInvalidPicture);
   return Picture(QPixmap::fromImage(image));
+}
+
+Picture LoadButtonPicture(const QString& path) {
+  QPixmap pixmap = LoadPicture(path).Pixmap();
+  pixmap.setMask(pixmap.createMaskFromColor(Qt::white));
+  return Picture(pixmap);
 }
 
 QFont MakeFont(const QString& name, double points, bool bold, bool underline) {

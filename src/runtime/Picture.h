@@ -29,6 +29,8 @@ class Picture {
 // path that exists as written (resolve the program's relative names with AppFile).
 // Error 53 when the file is missing, 481 when it is no readable picture.
 Picture LoadPicture(const QString& path);
+// A picture for a picture button: its pure white ground lets the button face show through.
+Picture LoadButtonPicture(const QString& path);
 
 // A font by its design name and point size at 96 dpi. "MS Sans Serif" and "MS Serif"
 // stand for the sans and serif faces installed with the program.

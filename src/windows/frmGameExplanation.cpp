@@ -1,13 +1,11 @@
 #include "windows/frmGameExplanation.h"
 
-#include <QBitmap>
-
 #include "runtime/Events.h"
 #include "runtime/Files.h"
 #include "runtime/Picture.h"
 #include "runtime/Screen.h"
-#include "support/MainFunctions.h"
 #include "support/Folders.h"
+#include "support/MainFunctions.h"
 #include "support/Sound.h"
 
 namespace {
@@ -26,13 +24,6 @@ constexpr double kMarkerTop = 4905;
 constexpr uint8_t kEffectKind = 0;
 constexpr int kBlinks = 5;
 
-// Pure white around the ball of a button picture is drawn transparent.
-rt::Picture ButtonPicture(const QString& resource) {
-  QPixmap pixmap = rt::LoadPicture(resource).Pixmap();
-  pixmap.setMask(pixmap.createMaskFromColor(Qt::white, Qt::MaskInColor));
-  return rt::Picture(pixmap);
-}
-
 void Pause(float ms) { PlayWaveAndWait(QString(), kEffectKind, ms); }
 
 void Effect(const QString& name, float ms) { PlayWaveAndWait(name, kEffectKind, ms); }
@@ -40,20 +31,11 @@ void Effect(const QString& name, float ms) { PlayWaveAndWait(name, kEffectKind, 
 // Narration plays whatever the sound switches say: the tutorial is meant to be heard.
 void Narrate(const QString& name) { playsound(rt::AppFile(kTutorialFolder + name + QStringLiteral(".wav")), -1); }
 
-frmGameExplanation* tutorialForm = nullptr;
-
 }  // namespace
 
 frmGameExplanation::frmGameExplanation() : Form(QStringLiteral("frmGameExplanation")) {}
 
-frmGameExplanation::~frmGameExplanation() {
-  if (tutorialForm == this) tutorialForm = nullptr;
-}
-
-frmGameExplanation& GameExplanationForm() {
-  if (!tutorialForm) tutorialForm = new frmGameExplanation;
-  return *tutorialForm;
-}
+frmGameExplanation& GameExplanationForm() { return frmGameExplanation::The(); }
 
 // ---- design and load ----
 
@@ -76,14 +58,14 @@ void frmGameExplanation::Design() {
   cmdRepeat = new rt::CommandButton(this, QStringLiteral("cmdRepeat"));
   cmdRepeat->Move(6615, 5760, 1080, 1080);
   cmdRepeat->SetStyle(rt::kGraphicalStyle);
-  cmdRepeat->SetPicture(ButtonPicture(QStringLiteral(":/design/tut_repeat.png")));
+  cmdRepeat->SetPicture(rt::LoadButtonPicture(QStringLiteral(":/design/tut_repeat.png")));
   cmdRepeat->SetToolTipText(QStringLiteral("Spielerklärung wiederholen"));
   cmdRepeat->Click = [this] { cmdRepeat_Click(); };
 
   cmdOK = new rt::CommandButton(this, QStringLiteral("cmdOK"));
   cmdOK->Move(6615, 7110, 1080, 1080);
   cmdOK->SetStyle(rt::kGraphicalStyle);
-  cmdOK->SetPicture(ButtonPicture(QStringLiteral(":/design/tut_ok.png")));
+  cmdOK->SetPicture(rt::LoadButtonPicture(QStringLiteral(":/design/tut_ok.png")));
   cmdOK->SetToolTipText(QStringLiteral("zum Spiel ..."));
   cmdOK->SetCancel(true);
   cmdOK->Click = [this] { cmdOK_Click(); };

@@ -13,11 +13,11 @@
 
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
+#include "runtime/FormInstance.h"
 
-class frmGameExplanation : public rt::Form {
+class frmGameExplanation : public rt::Form, public rt::FormInstance<frmGameExplanation> {
  public:
   frmGameExplanation();
-  ~frmGameExplanation() override;
 
   // Read-only views of the window's state, for tests.
   bool IsRunning() const { return bRunning; }
