@@ -140,18 +140,11 @@ void ControlBase::SetMousePointer(int pointer) {
 }
 
 void ControlBase::SetMouseIcon(const rt::Picture& icon, int hotX, int hotY) {
-  mouseIcon_ = icon.IsEmpty() ? std::optional<QCursor>() : QCursor(icon.Pixmap(), hotX, hotY);
+  mouseIcon_ = CursorFromPicture(icon, hotX, hotY);
   ApplyCursor();
 }
 
-void ControlBase::ApplyCursor() {
-  if (mousePointer_ == kPointerHourglass)
-    self_->setCursor(Qt::WaitCursor);
-  else if (mousePointer_ == kPointerCustom && mouseIcon_)
-    self_->setCursor(*mouseIcon_);
-  else
-    self_->unsetCursor();
-}
+void ControlBase::ApplyCursor() { ApplyMousePointer(self_, mousePointer_, mouseIcon_); }
 
 void ControlBase::SetFocus() {
   if (self_->isHidden() || !self_->isEnabled()) return;

@@ -379,18 +379,11 @@ void Form::SetMousePointer(int pointer) {
 }
 
 void Form::SetMouseIcon(const rt::Picture& icon, int hotX, int hotY) {
-  mouseIcon_ = icon.IsEmpty() ? std::optional<QCursor>() : QCursor(icon.Pixmap(), hotX, hotY);
+  mouseIcon_ = CursorFromPicture(icon, hotX, hotY);
   ApplyCursor();
 }
 
-void Form::ApplyCursor() {
-  if (mousePointer_ == kPointerHourglass)
-    setCursor(Qt::WaitCursor);
-  else if (mousePointer_ == kPointerCustom && mouseIcon_)
-    setCursor(*mouseIcon_);
-  else
-    unsetCursor();
-}
+void Form::ApplyCursor() { ApplyMousePointer(this, mousePointer_, mouseIcon_); }
 
 MenuItem* Form::AddMenu(const QString& name, const QString& caption) {
   if (!menuBar_) {

@@ -4,6 +4,25 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
+
+namespace rt {
+
+std::optional<QCursor> CursorFromPicture(const Picture& icon, int hotX, int hotY) {
+  if (icon.IsEmpty()) return std::nullopt;
+  return QCursor(icon.Pixmap(), hotX, hotY);
+}
+
+void ApplyMousePointer(QWidget* widget, int pointer, const std::optional<QCursor>& icon) {
+  if (pointer == kPointerHourglass)
+    widget->setCursor(Qt::WaitCursor);
+  else if (pointer == kPointerCustom && icon)
+    widget->setCursor(*icon);
+  else
+    widget->unsetCursor();
+}
+
+}  // namespace rt
 
 namespace rt::Screen {
 

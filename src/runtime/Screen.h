@@ -2,10 +2,15 @@
 // The screen and the application as the windows see them: twips per pixel, the
 // screen's size in twips, the mouse pointer shown over every window of the program,
 // and the application's title and version.
+#include <QCursor>
 #include <QString>
+#include <optional>
 
 #include "runtime/Files.h"
+#include "runtime/Picture.h"
 #include "runtime/Twips.h"
+
+class QWidget;
 
 namespace rt {
 
@@ -15,6 +20,11 @@ enum MousePointerValue : int {
   kPointerHourglass = 11,
   kPointerCustom = 99,  // the window's or control's own MouseIcon picture
 };
+
+// The pointer picture of a MouseIcon (none for an empty picture), and the pointer a
+// window or control shows for its MousePointer value and MouseIcon.
+std::optional<QCursor> CursorFromPicture(const Picture& icon, int hotX, int hotY);
+void ApplyMousePointer(QWidget* widget, int pointer, const std::optional<QCursor>& icon);
 
 namespace Screen {
 
