@@ -9,11 +9,12 @@ class FormInstance {
  public:
   static T& The() {
     if (!current_) new T;
-    return *current_;
+    return *static_cast<T*>(current_);
   }
 
  protected:
-  FormInstance() { current_ = static_cast<T*>(this); }
+  // Noted as the base: the window is not a T yet while this runs.
+  FormInstance() { current_ = this; }
   ~FormInstance() {
     if (current_ == this) current_ = nullptr;
   }
@@ -21,7 +22,7 @@ class FormInstance {
   FormInstance& operator=(const FormInstance&) = delete;
 
  private:
-  static inline T* current_ = nullptr;
+  static inline FormInstance* current_ = nullptr;
 };
 
 }  // namespace rt
