@@ -28,12 +28,17 @@ class FrmMainTest : public ::testing::Test {
     rt::SetClock(&clock_);
     rt::SetSoundDevice(&sound_);
     for (const char* folder : {"grafics", "sounds"})
-      QFile::link(QStringLiteral(QT_PROGRAM_DIR "/") + folder, dir_.path() + QLatin1Char('/') + folder);
+      QFile::link(QStringLiteral(QUONK_PROGRAM_DIR "/") + folder, dir_.path() + QLatin1Char('/') + folder);
     rt::SetAppPath(dir_.path());
   }
 
   void TearDown() override {
     form_.reset();
+    // A box the test opened stays loaded when hidden, as the game keeps it.
+    for (rt::Form* leftover : rt::Form::LoadedForms()) leftover->Unload();
+    // Controls of an unloaded window go once the event loop runs; the next test must not
+    // find them by name.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     rt::SetAppPath({});
     rt::SetSoundDevice(nullptr);
     rt::SetClock(nullptr);

@@ -15,8 +15,8 @@
 
 namespace {
 
-const QString kProgramDir = QStringLiteral(QT_PROGRAM_DIR);
-const QString kSourceDir = QStringLiteral(QT_SOURCE_DIR);
+const QString kProgramDir = QStringLiteral(QUONK_PROGRAM_DIR);
+const QString kSourceDir = QStringLiteral(QUONK_SOURCE_DIR);
 
 // True when `name` is an entry of `dir` with exactly this spelling (case included).
 bool HasExactFile(const QString& dir, const QString& name) {

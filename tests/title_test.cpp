@@ -95,6 +95,8 @@ struct StartCase {
   std::optional<QString> soundOn;  // nullopt: the key is missing
   bool goodbyeSound;
 };
+// Test listings name the case instead of dumping its bytes.
+void PrintTo(const StartCase& c, std::ostream* out) { *out << c.name; }
 
 class TitleStartTest : public TitleTest, public ::testing::WithParamInterface<StartCase> {};
 

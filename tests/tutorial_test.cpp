@@ -55,7 +55,7 @@ class TutorialTest : public ::testing::Test {
     rt::SetClock(&clock_);
     rt::SetSoundDevice(&sound_);
     for (const char* folder : {"sounds", "tutorial"})
-      QFile::link(QStringLiteral(QT_PROGRAM_DIR "/") + folder, dir_.path() + QLatin1Char('/') + folder);
+      QFile::link(QStringLiteral(QUONK_PROGRAM_DIR "/") + folder, dir_.path() + QLatin1Char('/') + folder);
     rt::SetAppPath(dir_.path());
     for (const char* name : {"TutTitle", "board_1", "board_2", "board_3", "board_4", "board_5"})
       pictures_[name] = rt::LoadPicture(rt::AppFile(QStringLiteral("tutorial/%1.JPG").arg(name))).Pixmap().toImage();

@@ -132,4 +132,9 @@ LabelPlace PlacePointsLabel(Anchor anchor, float labelWidth, float labelHeight) 
   return {labelWidth / 2 + anchor.Left, labelHeight / 2 + anchor.Top};
 }
 
-std::string PointsLabelText(int32_t points) { return " " + std::to_string(points); }
+std::string PointsLabelText(int32_t points) {
+  // Appending keeps GCC 12's optimiser from a false overlap warning on " " + string.
+  std::string text(1, ' ');
+  text += std::to_string(points);
+  return text;
+}
