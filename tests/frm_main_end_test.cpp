@@ -138,7 +138,8 @@ TEST_F(FrmMainEnd, EndOfAGameBySoundAndHighscore) {
     EXPECT_THAT(CallsSince(calls), testing::ElementsAre("time", c.endComment, "time", "speech N -1", c.question,
                                                          "time", "speech V 12"));
     EXPECT_EQ(calls_[calls + 1].ms - calls_[calls].ms, c.commentAfterMs);
-    // The save came before the highscore was raised.
+    // The end saves the settings, before the highscore was raised.
+    EXPECT_EQ(ReadIniValue("SOUND", "SOUNDON"), c.soundOn ? "TRUE" : "FALSE");
     EXPECT_EQ(ReadIniValue("GLOBAL", "HIGHSCORE"), QString::number(c.highscore));
     EXPECT_EQ(Highscore, std::max(c.highscore, 12));
     EXPECT_EQ(ScoreLabel(2).Caption(), rt::FormatDigits(Highscore, 4));
