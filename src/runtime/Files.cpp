@@ -108,9 +108,12 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-// The new contents in a temporary file beside the target, flushed, then renamed over it.
+// The new contents in a temporary file beside the target, then renamed over it.
 // existing is the target's status when it exists: its permissions and group carry over,
-// and when the group cannot, the replacement is abandoned.
+// and when the group cannot, the replacement is abandoned. The bytes go straight to the
+// file, unbuffered; no sync to the disk: the guarantee needed is against a killed
+// process, which the rename gives, and file systems order a rename over an existing
+// file after its data on their own. A sync would cost a large file more than its save.
 bool ReplaceAtomically(const QString& target, const QByteArray& bytes, const struct stat* existing) {
   QByteArray temp = QFile::encodeName(FolderOf(target) + QLatin1Char('/') + TemporaryPrefix(target)) +
                     QByteArray(kTemporarySuffixLength, 'X');
@@ -121,7 +124,7 @@ bool ReplaceAtomically(const QString& target, const QByteArray& bytes, const str
   struct stat made {};
   bool ok = ::fchmod(fd, mode) == 0 && ::fstat(fd, &made) == 0;
   if (ok && existing && made.st_gid != existing->st_gid) ok = ::fchown(fd, static_cast<uid_t>(-1), existing->st_gid) == 0;
-  ok = ok && WriteAll(fd, bytes.constData(), bytes.size(), 0) && ::fdatasync(fd) == 0;
+  ok = ok && WriteAll(fd, bytes.constData(), bytes.size(), 0);
   ok = file.Close() && ok;
   if (ok && ::rename(temp.constData(), QFile::encodeName(target).constData()) == 0) return true;
   ::unlink(temp.constData());
@@ -136,7 +139,8 @@ qsizetype CommonPrefix(const QByteArray& a, const QByteArray& b) {
 }
 
 // Rewrites the target through its own inode: every link to it, its owner and its
-// permissions stay. Only the bytes from the first change on are written.
+// permissions stay. Only the bytes from the first change on are written, and synced to
+// the disk at once to keep the time the file is half old, half new short.
 bool RewriteInPlace(const QString& target, const QByteArray& bytes, const QByteArray* old) {
   Descriptor file(::open(QFile::encodeName(target).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!file.Valid()) return false;

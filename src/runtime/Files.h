@@ -45,13 +45,13 @@ QString LinkTarget(const QString& path);
 // Replaces the whole contents of a file by bytes; a missing file is created. Links are
 // followed, so the file they point to receives the bytes and a link stays a link.
 //
-// The new contents go into a temporary file beside the target, are flushed, and the
-// temporary file is renamed over the target: a process killed at any moment leaves
+// The new contents go into a temporary file beside the target, written unbuffered, and
+// the temporary file is renamed over the target: a process killed at any moment leaves
 // the old or the new file. Where that cannot keep the file what it is (the folder
 // refuses new files, the file is shared through hard links, it belongs to another
 // user) the file is rewritten in place instead: from the first byte that differs from
 // old (its contents as last read, when the caller has them), with the room for the
-// new size claimed before the first byte is written and the result flushed.
+// new size claimed before the first byte is written and the result synced to the disk.
 //
 // Returns false, and leaves the file as it was, when the target is no regular file,
 // has no write permission bit at all (the read-only attribute) or neither way works.
