@@ -254,8 +254,10 @@ TEST_F(TitleTest, ACloseRequestAtAnyMomentOfTheStartKeepsEverySetting) {
     ++saved;
     EXPECT_NE(ReadIniValue("TIMES", "LASTPLAYDATE"), "") << "a whole save";
     EXPECT_EQ(ReadIniValue("GLOBAL", "HIGHSCORE"), "777");
-    for (const auto& [key, value] : speech)
-      if (key != "PLAYED_1") EXPECT_EQ(ReadIniValue("SPEECH", key), value.trimmed()) << key.toStdString();
+    for (const auto& [key, value] : speech) {
+      if (key == "PLAYED_1") continue;  // the start comment may have been spoken
+      EXPECT_EQ(ReadIniValue("SPEECH", key), value.trimmed()) << key.toStdString();
+    }
     TempFolder::Put(IniFile, before);
   }
   EXPECT_GT(untouched, 0);
