@@ -209,6 +209,13 @@ TEST_F(Settings, SaveWithoutSpeechWritesTheStateInOrder) {
             "[SPEECH]\r\nSPEECHPATH=\\sounds\\speech\\\r\n");
   EXPECT_EQ(KeyLines(), 18);
   EXPECT_EQ(host.pointerLog, "11 0 ");
+
+  // A file that may not be written is reported, and keeps every byte.
+  const QByteArray saved = TempFolder::Get(IniFile);
+  ASSERT_EQ(::chmod(QFile::encodeName(IniFile).constData(), 0444), 0);
+  Highscore = 9999;
+  EXPECT_FALSE(SaveSettings(host, true));
+  EXPECT_EQ(TempFolder::Get(IniFile), saved);
 }
 
 TEST_F(Settings, SpeechStatisticsOnlyWithCommentsOn) {
