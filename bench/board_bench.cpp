@@ -52,6 +52,30 @@ void BM_WholeMoveDefaultBoard(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeMoveDefaultBoard)->Unit(benchmark::kMicrosecond);
 
+// The deal's unseen attempts on settings that almost never pass: every one of its
+// kMaxDealAttempts attempts is made. This is all a deal adds to the showing of the one
+// board it keeps; target: well below 1 s.
+void BM_HopelessDealLargestBoardTwoColours(benchmark::State& state) {
+  rt::SeedRandom(1);
+  const DealSettings settings{kMaxGameColumns, kMaxGameRows, 2, 8, 480, 480};
+  for (auto _ : state) {
+    BoardGame game;
+    benchmark::DoNotOptimize(game.DealNewBoard(settings));
+  }
+  state.counters["attempts"] = kMaxDealAttempts;
+}
+BENCHMARK(BM_HopelessDealLargestBoardTwoColours)->Unit(benchmark::kMillisecond);
+
+void BM_HopelessDeal30x20ThreeColours(benchmark::State& state) {
+  rt::SeedRandom(1);
+  const DealSettings settings{30, 20, 3, 8, 480, 480};
+  for (auto _ : state) {
+    BoardGame game;
+    benchmark::DoNotOptimize(game.DealNewBoard(settings));
+  }
+}
+BENCHMARK(BM_HopelessDeal30x20ThreeColours)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -45,7 +45,7 @@ TEST(DealNewBoard, DefaultBoardIsAcceptedAndStartsTheHistory) {
     EXPECT_TRUE(deal.Accepted) << "seed " << seed;
     EXPECT_LE(deal.Best, 8) << "seed " << seed;
     EXPECT_NE(deal.Best, 1) << "seed " << seed;
-    EXPECT_EQ(shown, deal.Attempts);
+    EXPECT_EQ(shown, 1) << "only the board kept is shown";
     EXPECT_EQ(game.StartBoard(), game.CurrentBoard());
     EXPECT_EQ(game.MoveIndex(), 0);
     EXPECT_EQ(game.MoveCount(), 0);
@@ -62,12 +62,15 @@ TEST(DealNewBoard, RetriesAreBoundedAndKeepTheLastBoard) {
       {{4, 3, 1, 8, 480, 480}, 1, false, "one colour, more cells than allowed"},
       {{2, 4, 1, 8, 480, 480}, 1, true, "one colour, small enough"},
       {{11, 12, 2, 2, 480, 480}, kMaxDealAttempts, false, "possible in principle, never in practice"},
+      {{kMaxGameColumns, kMaxGameRows, 2, 8, 480, 480}, kMaxDealAttempts, false, "the largest board in two colours"},
   };
   for (const auto& c : cases) {
     rt::SeedRandom(7);
     BoardGame game;
-    const DealResult deal = game.DealNewBoard(c.settings);
+    std::vector<Board> shown;
+    const DealResult deal = game.DealNewBoard(c.settings, [&](const Board& board) { shown.push_back(board); });
     EXPECT_EQ(deal.Attempts, c.attempts) << c.name;
+    EXPECT_EQ(shown, std::vector<Board>{game.CurrentBoard()}) << c.name;
     EXPECT_EQ(deal.Accepted, c.accepted) << c.name;
     EXPECT_EQ(game.CurrentBoard().Cells(), c.settings.GameColumns * c.settings.GameRows) << c.name;
     EXPECT_EQ(game.StartBoard(), game.CurrentBoard()) << c.name;

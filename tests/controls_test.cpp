@@ -2,6 +2,8 @@
 // and pictures.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -220,18 +222,34 @@ TEST(PictureBox, PrintMovesToTheNextLineAndMeasuresInItsFont) {
   EXPECT_GT(picScore.TextHeight(" 12"), height);
 }
 
-TEST(Picture, LoadErrorsForMissingAndUnreadableFiles) {
+TEST(Picture, LoadErrorsForMissingUnreadableAndDamagedFiles) {
   QTemporaryDir dir;
-  const QString garbage = dir.filePath("broken.bmp");
-  QFile file(garbage);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("no picture");
-  file.close();
+  const auto put = [&](const QString& name, const QByteArray& bytes) {
+    QFile file(dir.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return file.fileName();
+  };
+  const auto shipped = [](const QString& relative) {
+    QFile file(QStringLiteral(QT_SOURCE_DIR "/assets/") + relative);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << relative.toStdString();
+    return file.readAll();
+  };
+  const QByteArray ball = shipped("grafics/QQ_Balls0003.bmp");
+  const QByteArray photo = shipped("tutorial/board_1.JPG");
+  const QString fifo = dir.filePath("fifo.bmp");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
   struct Case {
     QString path;
     int error;
   };
-  for (const Case& c : {Case{dir.filePath("missing.bmp"), rt::ErrFileNotFound}, Case{garbage, rt::ErrInvalidPicture}}) {
+  for (const Case& c : {Case{dir.filePath("missing.bmp"), rt::ErrFileNotFound},
+                        Case{dir.path(), rt::ErrFileNotFound},
+                        Case{fifo, rt::ErrFileNotFound},  // opened without waiting for a writer
+                        Case{put("broken.bmp", "no picture"), rt::ErrInvalidPicture},
+                        Case{put("cut.bmp", ball.left(ball.size() - 1)), rt::ErrInvalidPicture},
+                        Case{put("half.bmp", ball.left(ball.size() / 2)), rt::ErrInvalidPicture},
+                        Case{put("cut.jpg", photo.left(photo.size() * 3 / 4)), rt::ErrInvalidPicture}}) {
     try {
       rt::LoadPicture(c.path);
       ADD_FAILURE() << c.path.toStdString();
@@ -239,6 +257,8 @@ TEST(Picture, LoadErrorsForMissingAndUnreadableFiles) {
       EXPECT_EQ(e.Number(), c.error) << c.path.toStdString();
     }
   }
+  EXPECT_EQ(rt::LoadPicture(put("whole.bmp", ball)).Width(), 480);
+  EXPECT_FALSE(rt::LoadPicture(put("whole.jpg", photo)).IsEmpty());
   const QString good = dir.filePath("ball.png");
   QPixmap(32, 33).save(good);
   const rt::Picture picture = rt::LoadPicture(good);

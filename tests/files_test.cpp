@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,6 +9,7 @@
 
 #include "runtime/Files.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/WavFile.h"
 
 namespace {
 
@@ -54,4 +57,22 @@ TEST(Files, FileLenAndAppend) {
   rt::AppendBytes(path, QByteArray("\xfc"));
   EXPECT_EQ(rt::FileLen(path), 5);
   EXPECT_EQ(ErrorOf([&] { rt::AppendText(dir.path() + "/no/such/a.txt", "x"); }), rt::ErrPathNotFound);
+}
+
+// A FIFO or device where a recording is expected is passed over at once instead of
+// holding the game until something writes to it.
+TEST(Files, RecordingsAreReadOnlyFromRegularFiles) {
+  QTemporaryDir dir;
+  const QString fifo = dir.path() + "/sprg0001.wav";
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString link = dir.path() + "/sprg0002.wav";
+  ASSERT_TRUE(QFile::link(fifo, link));
+  for (const QString& path : {fifo, link, QStringLiteral("/dev/zero"), dir.path()}) {
+    EXPECT_FALSE(rt::LoadWav(path)) << path.toStdString();
+    EXPECT_EQ(rt::KindOf(path), rt::FileKind::kOther) << path.toStdString();
+  }
+  EXPECT_EQ(rt::KindOf(dir.path() + "/missing.wav"), rt::FileKind::kMissing);
+  Touch(dir.path() + "/empty.wav");
+  EXPECT_EQ(rt::KindOf(dir.path() + "/empty.wav"), rt::FileKind::kRegular);
+  EXPECT_EQ(rt::ReadRegularFile(dir.path() + "/empty.wav"), QByteArray());
 }

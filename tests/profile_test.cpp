@@ -3,17 +3,39 @@
 #include <QDir>
 #include <QFile>
 #include <csignal>
+#include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "TempFolder.h"
+#include "runtime/Files.h"
 #include "runtime/Profile.h"
 
 namespace {
 
 QString Read(const QString& path, const char* section, const char* key) {
   return rt::ReadProfileString(section, key, path);
+}
+
+QStringList FolderEntries(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+struct KeyWrite {
+  QString section, key, value;
+};
+
+// Key writes of every kind: replaced, filled in, appended to a section, to a new
+// section, twice to the same key, names in other letter cases.
+std::vector<KeyWrite> MixedWrites(unsigned seed) {
+  std::mt19937 random(seed);
+  const char* sections[] = {"A", "b", "NEW", "Speech", "x y"};
+  const char* keys[] = {"K", "k", "Other", "PLAYED_7", "Fresh", "N"};
+  std::vector<KeyWrite> writes;
+  for (int i = 0; i < 40; ++i)
+    writes.push_back({sections[random() % 5], keys[random() % 6], QString(int(random() % 4), QChar('a' + i % 26))});
+  return writes;
 }
 
 }  // namespace
@@ -128,6 +150,109 @@ TEST(ProfileWrite, ChangesOnlyWhatItMust) {
   }
 }
 
+// A save of many keys in one write leaves the bytes the same writes made one by one
+// leave, on files of every shape.
+TEST(ProfileWrite, ManyKeysInOneWriteEqualTheWritesOneByOne) {
+  const QByteArray files[] = {
+      "",
+      "[A]\r\nK=1",
+      "; c\r\n[A]\r\n  k = 1 \r\n; note\r\n\r\n\r\n[B]\r\nOther=2\n[a]\r\nK=dup\r\n",
+      "top=1\r\n[Speech]\r\n;  SVAF\r\nPLAYED_7=\r\n\r\n[x y]",
+      "[B]\r\n   \r\n[A]\r\n\r\n",
+  };
+  for (unsigned seed = 1; seed <= 10; ++seed)
+    for (const QByteArray& before : files) {
+      TempFolder dir;
+      const QString once = dir.Path("once.ini");
+      const QString oneByOne = dir.Path("one-by-one.ini");
+      TempFolder::Put(once, before);
+      TempFolder::Put(oneByOne, before);
+      rt::ProfileEdit edit(once);
+      for (const KeyWrite& w : MixedWrites(seed)) {
+        EXPECT_TRUE(edit.Set(w.section, w.key, w.value));
+        EXPECT_TRUE(rt::WriteProfileString(w.section, w.key, w.value, oneByOne));
+      }
+      EXPECT_EQ(TempFolder::Get(once), before) << "nothing is written before the save";
+      ASSERT_TRUE(edit.Save());
+      EXPECT_EQ(TempFolder::Get(once), TempFolder::Get(oneByOne)) << "seed " << seed << ": " << before.data();
+    }
+}
+
+// Where the settings file lives in an unusual way, a write still reaches it and leaves
+// it what it was: a link stays a link, hard-linked names keep sharing one file.
+TEST(ProfileWrite, LinksKeepPointingAtTheFileThatIsWritten) {
+  TempFolder dir, elsewhere;
+  const QByteArray before = "[A]\r\nK=1\r\n";
+  const QByteArray after = "[A]\r\nK=2\r\n";
+  const QString target = elsewhere.Path("kept.ini");
+  const struct { const char* name; QString linkTo; bool hard; } cases[] = {
+      {"link to a file elsewhere", target, false},
+      {"relative link", "../" + QFileInfo(elsewhere.Folder()).fileName() + "/kept.ini", false},
+      {"link to a link", dir.Path("chain.ini"), false},
+      {"hard link", target, true},
+  };
+  for (const auto& c : cases) {
+    TempFolder::Put(target, before);
+    const QString ini = dir.Path("QT.Ini");
+    QFile::remove(ini);
+    QFile::remove(dir.Path("chain.ini"));
+    ASSERT_TRUE(QFile::link(target, dir.Path("chain.ini")));
+    if (c.hard)
+      ASSERT_EQ(::link(QFile::encodeName(target).constData(), QFile::encodeName(ini).constData()), 0);
+    else
+      ASSERT_EQ(::symlink(QFile::encodeName(c.linkTo).constData(), QFile::encodeName(ini).constData()), 0);
+    ASSERT_TRUE(rt::WriteProfileString("A", "K", "2", ini)) << c.name;
+    EXPECT_EQ(TempFolder::Get(target), after) << c.name;
+    EXPECT_EQ(QFileInfo(ini).isSymLink(), !c.hard) << c.name;
+    EXPECT_EQ(Read(ini, "A", "K"), "2") << c.name;
+    EXPECT_EQ(FolderEntries(elsewhere.Folder()), QStringList{"kept.ini"}) << c.name;
+  }
+  // A link to a file not there yet creates it.
+  QFile::remove(target);
+  ASSERT_TRUE(rt::WriteProfileString("A", "K", "2", dir.Path("chain.ini")));
+  EXPECT_EQ(TempFolder::Get(target), "[A]\r\nK=2\r\n");
+}
+
+// A FIFO or device named like the file is never opened for good: reads are empty and
+// writes fail at once, whether or not anybody writes to the FIFO.
+TEST(ProfileWrite, WhatIsNoFileIsNeitherReadNorWritten) {
+  TempFolder dir;
+  const QString fifo = dir.Path("fifo.ini");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString link = dir.Path("link.ini");
+  ASSERT_TRUE(QFile::link(fifo, link));
+  for (const QString& path : {fifo, link, QStringLiteral("/dev/zero"), dir.Folder()}) {
+    EXPECT_EQ(rt::ReadProfileString("A", "K", path), "") << path.toStdString();
+    EXPECT_FALSE(rt::WriteProfileString("A", "K", "v", path)) << path.toStdString();
+    EXPECT_EQ(rt::KindOf(path), rt::FileKind::kOther) << path.toStdString();
+    EXPECT_FALSE(rt::ReadRegularFile(path)) << path.toStdString();
+  }
+  EXPECT_EQ(QFileInfo(link).symLinkTarget(), fifo);
+}
+
+// A hand-edited file of 5 MB takes its keys in place like a small one, in one write.
+TEST(ProfileWrite, ALargeFileTakesAWholeSaveInOneWrite) {
+  TempFolder dir;
+  const QString ini = dir.Path("QT.Ini");
+  QByteArray comments;
+  while (comments.size() < 5 * 1024 * 1024) comments += "; a parent's notes, line " + QByteArray::number(comments.size()) + "\r\n";
+  const QByteArray before = "[GLOBAL]\r\nHIGHSCORE= 100\r\n" + comments + "\r\n[SPEECH]\r\n" + comments + "PLAYED_7=\r\n\r\n";
+  TempFolder::Put(ini, before);
+  rt::ProfileEdit edit(ini);
+  for (int n = 1; n <= 32; ++n) EXPECT_TRUE(edit.Set("SPEECH", "PLAYED_" + QString::number(n), "1,2"));
+  EXPECT_TRUE(edit.Set("GLOBAL", "HIGHSCORE", "250"));
+  ASSERT_TRUE(edit.Save());
+  QByteArray expected = before;
+  expected.replace("HIGHSCORE= 100", "HIGHSCORE=250");
+  expected.replace("PLAYED_7=\r\n", "PLAYED_7=1,2\r\n");
+  QByteArray appended;
+  for (int n = 1; n <= 32; ++n)
+    if (n != 7) appended += "PLAYED_" + QByteArray::number(n) + "=1,2\r\n";
+  expected.insert(expected.size() - 2, appended);
+  EXPECT_TRUE(TempFolder::Get(ini) == expected);
+  EXPECT_EQ(FolderEntries(dir.Folder()), QStringList{"QT.Ini"});
+}
+
 TEST(ProfileWrite, CreatesAMissingFileAndRoundTripsLongValues) {
   TempFolder dir;
   const QString ini = dir.Path("new.ini");
@@ -170,14 +295,25 @@ TEST(ProfileWrite, FailsOnReadOnlyFilesAndMissingFolders) {
   EXPECT_FALSE(rt::WriteProfileString("A", "K", "2", dir.Folder()));
 }
 
-// A writer killed at any moment leaves the old or the new file, never a torn one.
-TEST(ProfileWrite, AKilledWriterLeavesAWholeFile) {
+// A save killed at any moment (kill -9) leaves the old or the new file, never a torn or
+// empty one.
+TEST(ProfileWrite, AKilledSaveLeavesAWholeFile) {
   TempFolder dir;
-  const QString ini = dir.Path("a.ini");
-  const QString longValue(5000, 'a');
-  const QString shortValue(100, 'b');
-  TempFolder::Put(ini, "[A]\r\nFirst=1\r\n[B]\r\nValue=" + longValue.toLatin1() + "\r\nLast=2\r\n");
-  for (int round = 1; round <= 25; ++round) {
+  const QString ini = dir.Path("QT.Ini");
+  const auto save = [&](const QString& value) {
+    rt::ProfileEdit edit(ini);
+    for (int n = 1; n <= 146; ++n) edit.Set(n % 2 ? "A" : "SPEECH", "KEY_" + QString::number(n), value);
+    return edit.Save();
+  };
+  const QString longValue(300, 'a');
+  const QString shortValue(3, 'b');
+  TempFolder::Put(ini, "; notes\r\n");
+  ASSERT_TRUE(save(longValue));
+  const QByteArray longFile = TempFolder::Get(ini);
+  ASSERT_TRUE(save(shortValue));
+  const QByteArray shortFile = TempFolder::Get(ini);
+  std::mt19937 random(13);
+  for (int round = 1; round <= 200; ++round) {
     int pipeFds[2];
     ASSERT_EQ(::pipe(pipeFds), 0);
     const pid_t child = ::fork();
@@ -185,23 +321,25 @@ TEST(ProfileWrite, AKilledWriterLeavesAWholeFile) {
     if (child == 0) {
       ::close(pipeFds[0]);
       for (int i = 0;; ++i) {
-        rt::WriteProfileString("B", "Value", i % 2 ? longValue : shortValue, ini);
+        save(i % 2 ? longValue : shortValue);
         if (::write(pipeFds[1], "w", 1) != 1) ::_exit(1);
       }
     }
     ::close(pipeFds[1]);
-    char sink[64];
-    for (int done = 0; done < round;) {
-      const ssize_t n = ::read(pipeFds[0], sink, std::min<size_t>(sizeof sink, round - done));
+    // The kill falls at a random point of the save after a random number of whole ones.
+    const int saves = 1 + static_cast<int>(random() % 3);
+    char sink[4];
+    for (int done = 0; done < saves;) {
+      const ssize_t n = ::read(pipeFds[0], sink, static_cast<size_t>(saves - done));
       ASSERT_GT(n, 0);
       done += static_cast<int>(n);
     }
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     ::close(pipeFds[0]);
-    const QString value = Read(ini, "B", "Value");
-    EXPECT_TRUE(value == longValue || value == shortValue) << "round " << round;
-    EXPECT_EQ(Read(ini, "A", "First"), "1") << "round " << round;
-    EXPECT_EQ(Read(ini, "B", "Last"), "2") << "round " << round;
+    const QByteArray file = TempFolder::Get(ini);
+    ASSERT_TRUE(file == longFile || file == shortFile) << "round " << round << ": " << file.size() << " bytes";
   }
+  rt::RemoveStaleTemporaries(ini);
+  EXPECT_EQ(FolderEntries(dir.Folder()), QStringList{"QT.Ini"}) << "a start clears what the kills left";
 }

@@ -1,13 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <limits>
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "TempFolder.h"
 #include "runtime/Clock.h"
 #include "runtime/Files.h"
 #include "runtime/Random.h"
+#include "runtime/RuntimeError.h"
 #include "settings/IniHandler.h"
 #include "settings/Settings.h"
 #include "settings/SettingsState.h"
@@ -85,24 +95,29 @@ TEST_F(Settings, NoFileWritesTheDefaultFileAndLoadsItsDefaults) {
 }
 
 TEST_F(Settings, DailyLimitAndTheDayItWasSavedOn) {
-  const struct { const char* restricted; const char* date; float restrictedAfter; bool shown; float playTime; } cases[] = {
-      {"-1", "09.03.2024", -1, false, 0},        // no limit: the play time is not read
-      {"-0.5", "09.03.2024", -0.5f, true, 95.5f},
-      {"", "09.03.2024", 1800, true, 95.5f},
-      {"600", "08.03.2024", 600, true, 0},       // another day
-      {"600", "Montag", 600, true, 0},           // no date at all
-      {"600", "31.02.2024", 600, true, 0},
-      {"600", "", 600, true, 0},
+  const struct {
+    const char* restricted; const char* date; const char* tolerance;
+    float restrictedAfter; bool shown; float playTime; float toleranceAfter;
+  } cases[] = {
+      {"-1", "09.03.2024", "0", -1, false, 0, 30},  // no limit: the play time is not read
+      {"-1", "09.03.2024", "12", -1, false, 0, 12},
+      {"-0.5", "09.03.2024", "", -0.5f, true, 95.5f, 30},
+      {"", "09.03.2024", "0", 1800, true, 95.5f, 30},
+      {"600", "08.03.2024", "0", 600, true, 0, 30},  // another day
+      {"600", "Montag", "45", 600, true, 0, 45},     // no date at all
+      {"600", "31.02.2024", "-1", 600, true, 0, -1},
+      {"600", "", "", 600, true, 0, 30},
   };
   for (const auto& c : cases) {
     FakeHost fresh;
     Given(QByteArray("[TIMES]\r\nRESTRICTEDTIME=") + c.restricted + "\r\nLASTPLAYDATE=" + c.date +
-          "\r\nPLAYTIME=95.5\r\n");
+          "\r\nPLAYTIME=95.5\r\nTOLERANCETIME=" + c.tolerance + "\r\n");
     ReadSettings(fresh);
-    const std::string name = std::string(c.restricted) + " / " + c.date;
+    const std::string name = std::string(c.restricted) + " / " + c.date + " / " + c.tolerance;
     EXPECT_EQ(RestrictedTime, c.restrictedAfter) << name;
     EXPECT_EQ(fresh.timeLeftShown, c.shown) << name;
     EXPECT_EQ(fresh.playTime, c.playTime) << name;
+    EXPECT_EQ(ToleranceTime, c.toleranceAfter) << name;
   }
 }
 
@@ -194,6 +209,13 @@ TEST_F(Settings, SaveWithoutSpeechWritesTheStateInOrder) {
             "[SPEECH]\r\nSPEECHPATH=\\sounds\\speech\\\r\n");
   EXPECT_EQ(KeyLines(), 18);
   EXPECT_EQ(host.pointerLog, "11 0 ");
+
+  // A file that may not be written is reported, and keeps every byte.
+  const QByteArray saved = TempFolder::Get(IniFile);
+  ASSERT_EQ(::chmod(QFile::encodeName(IniFile).constData(), 0444), 0);
+  Highscore = 9999;
+  EXPECT_FALSE(SaveSettings(host, true));
+  EXPECT_EQ(TempFolder::Get(IniFile), saved);
 }
 
 TEST_F(Settings, SpeechStatisticsOnlyWithCommentsOn) {
@@ -227,4 +249,93 @@ TEST_F(Settings, SpeechStatisticsFormsAndTheLeadingComma) {
   const QByteArray file = TempFolder::Get(IniFile);
   EXPECT_TRUE(file.contains("Punkte mit einem Klick\r\nELEMENTCOUNT_7=12\r\nPROBABILITY_7= 70\r\n"
                             "REPEATSALLOWED_7=FALSE\r\nPLAYED_7=3,1\r\n\r\n"));
+}
+
+// What stands under the settings file's name before the first read: an empty file (a
+// first start that was cut short) is a missing one, leftovers of killed saves go, and
+// anything that is no file stops the start with the file error instead of hanging.
+TEST_F(Settings, TheFileBeforeTheFirstRead) {
+  const QByteArray notOurs[] = {".QT.Ini.bak", ".QT.Ini.1234567", "QT.Ini.AbC123", ".qt.ini.AbC123"};
+  for (const QByteArray& name : notOurs) TempFolder::Put(dir.Path(name), "x");
+  for (const char* name : {".QT.Ini.AbC123", ".QT.Ini.x9Y8z7"}) TempFolder::Put(dir.Path(name), "[GLOBAL]\r\nHIG");
+  Given("");
+  ReadSettings(host);
+  EXPECT_EQ(TempFolder::Get(IniFile).size(), 3877) << "an empty file is replaced by the default file";
+  EXPECT_TRUE(AllowTimeSettingsEdit);
+  EXPECT_EQ(Highscore, 100);
+  QStringList left = QDir(dir.Folder()).entryList(QDir::Files | QDir::Hidden);
+  left.removeOne("QT.Ini");
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, QStringList({".QT.Ini.1234567", ".QT.Ini.bak", ".qt.ini.AbC123", "QT.Ini.AbC123"}));
+
+  QFile::remove(IniFile);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(IniFile).constData(), 0600), 0);
+  try {
+    ReadSettings(host);
+    ADD_FAILURE() << "a FIFO was read as the settings file";
+  } catch (const rt::RuntimeError& e) {
+    EXPECT_EQ(e.Number(), rt::ErrFileAccess);
+  }
+}
+
+namespace {
+
+// Runs save as a user who cannot create files in folder but may write the file itself:
+// root ignores permission bits, so as root the save runs in a child process with the
+// rights of "nobody". Returns save's result, or nothing when no such set-up is possible.
+std::optional<bool> SaveInReadOnlyFolder(const QString& folder, const QString& file,
+                                         const std::function<bool()>& save) {
+  const QByteArray folderName = QFile::encodeName(folder);
+  const QByteArray fileName = QFile::encodeName(file);
+  if (::geteuid() != 0) {
+    if (::chmod(folderName.constData(), 0555) != 0) return std::nullopt;
+    const bool saved = save();
+    ::chmod(folderName.constData(), 0755);
+    return saved;
+  }
+  constexpr uid_t kNobody = 65534;
+  constexpr gid_t kNoGroup = 65534;
+  if (::chmod(folderName.constData(), 0755) != 0 || ::chown(fileName.constData(), kNobody, kNoGroup) != 0)
+    return std::nullopt;
+  const pid_t child = ::fork();
+  if (child < 0) return std::nullopt;
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
+    // The folder must truly refuse a new file, or the case tests nothing.
+    const QByteArray probe = folderName + "/probe";
+    if (::open(probe.constData(), O_CREAT | O_WRONLY, 0600) >= 0) ::_exit(4);
+    ::_exit(save() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return std::nullopt;
+  return WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+// A family install: the program folder is read-only, the settings file in it writable.
+// A save cannot put a new file beside it and rewrites it in place: every key arrives.
+TEST_F(Settings, AWritableFileInAReadOnlyFolderIsSaved) {
+  CommentsOn = true;
+  Highscore = 4321;
+  host.playTime = 754.5f;
+  host.speech[7] = {12, 70, false, "3,1"};
+  ReadSettings(host);  // the default file
+  Highscore = 4321;
+  host.playTime = 754.5f;
+  TempFolder reference;
+  const QString writable = reference.Path("QT.Ini");
+  ASSERT_TRUE(QFile::copy(IniFile, writable));
+  const QString iniFile = IniFile;
+  IniFile = writable;
+  ASSERT_TRUE(SaveSettings(host));
+  IniFile = iniFile;
+
+  const std::optional<bool> saved = SaveInReadOnlyFolder(dir.Folder(), IniFile, [&] { return SaveSettings(host); });
+  if (!saved) GTEST_SKIP() << "no user here who cannot write the folder";
+  EXPECT_TRUE(*saved);
+  EXPECT_EQ(TempFolder::Get(IniFile), TempFolder::Get(writable));
+  EXPECT_EQ(ReadIniValue("TIMES", "PLAYTIME"), "754.5");
+  EXPECT_EQ(QDir(dir.Folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"QT.Ini"});
 }

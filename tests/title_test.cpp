@@ -4,8 +4,13 @@
 #include <QKeyEvent>
 #include <optional>
 
+#include <csignal>
+
 #include "FrmMainTestSupport.h"
+#include "TempFolder.h"
 #include "runtime/Events.h"
+#include "runtime/Form.h"
+#include "settings/IniHandler.h"
 #include "windows/ClickAndBrowse.h"
 #include "windows/frmTitle.h"
 
@@ -201,6 +206,64 @@ TEST_F(TitleTest, AboutBoxShowsCopyrightLinkAndPlayTimeRunsNoStartUpAndReturnsOn
       Qt::QueuedConnection);
   title_->ShowModal();
   EXPECT_FALSE(title_->IsLoaded()) << "Enter presses OK, which closes the box";
+}
+
+// A close request by signal at any moment of the start ends the program, and the settings
+// file afterwards holds every key it held: either untouched (the request came while the
+// main window was still loading) or saved from a state loaded in full.
+TEST_F(TitleTest, ACloseRequestAtAnyMomentOfTheStartKeepsEverySetting) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  std::map<QString, QString> speech;
+  for (int n = 1; n <= 32; ++n) {
+    const QString number = QString::number(n);
+    const bool repeats = n % 3 == 0;
+    speech["PROBABILITY_" + number] = " " + QString::number(100 - n);
+    speech["REPEATSALLOWED_" + number] = repeats ? "TRUE" : "FALSE";
+    speech["PLAYED_" + number] = repeats ? "" : "1";
+  }
+  WriteSettings({{"GLOBAL", {{"HIGHSCORE", "777"}}},
+                 {"TIMES", {{"RESTRICTEDTIME", "-1"}}},
+                 {"SOUND", {{"LEARNMODE", "FALSE"}}},
+                 {"SPEECH", speech}});
+  IniFile = dir_.path() + QStringLiteral("/QT.Ini");
+  const QByteArray before = TempFolder::Get(IniFile);
+  const int kinds[] = {SIGTERM, SIGHUP, SIGINT};
+  int untouched = 0, saved = 0;
+  // The first deal's waits end at 590 ms, the start comment plays after them, the title
+  // closes at 2.25 s.
+  for (int atMs = 0; atMs <= 2600; atMs += atMs < 700 ? 25 : 100) {
+    SCOPED_TRACE(testing::Message() << "close request at " << atMs << " ms");
+    const int signal = kinds[(atMs / 25) % 3];
+    EXPECT_EXIT(
+        {
+          rt::InstallEndRequestHandlers();
+          rt::ClockTimer request([signal] { std::raise(signal); });
+          if (atMs == 0)
+            std::raise(signal);
+          else
+            request.SetInterval(atMs);
+          StartProgram();
+          rt::IdleMs(3000);
+          std::fprintf(stderr, "still running");
+          std::_Exit(rt::Form::LoadedForms().isEmpty() ? 0 : 9);
+        },
+        ::testing::ExitedWithCode(0), "");
+    const QByteArray after = TempFolder::Get(IniFile);
+    if (after == before) {
+      ++untouched;
+      continue;
+    }
+    ++saved;
+    EXPECT_NE(ReadIniValue("TIMES", "LASTPLAYDATE"), "") << "a whole save";
+    EXPECT_EQ(ReadIniValue("GLOBAL", "HIGHSCORE"), "777");
+    for (const auto& [key, value] : speech) {
+      if (key == "PLAYED_1") continue;  // the start comment may have been spoken
+      EXPECT_EQ(ReadIniValue("SPEECH", key), value.trimmed()) << key.toStdString();
+    }
+    TempFolder::Put(IniFile, before);
+  }
+  EXPECT_GT(untouched, 0);
+  EXPECT_GT(saved, 0);
 }
 
 TEST(TitlePlayTime, DaysOnlyFromOneDaySecondsCutOff) {

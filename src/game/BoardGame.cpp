@@ -15,10 +15,10 @@ DealResult BoardGame::DealNewBoard(const DealSettings& settings,
     ++result.Attempts;
     Board_ = FillBoard(settings.GameColumns, settings.GameRows, settings.BallColors,
                        settings.CellWidth, settings.CellHeight);
-    if (shown) shown(Board_);
     result.Best = BestGroupSize();
     result.Accepted = IsAcceptableDeal(result.Best, settings.MaxBallsOnStart);
   }
+  if (shown) shown(Board_);
   const int16_t M = HistorySize(settings.GameColumns, settings.GameRows);
   History_.assign(M + 1, ::Board());
   MoveRecords_.assign(M + 1, MoveRecord{});

@@ -190,6 +190,7 @@ void frmMain::Form_Load() {
   shpTime->SetHeight(fraTimeLeft->Height() - kTimeBarInsetY);
   TimeBarHeight = rt::CLng(shpTime->Height());
   PlaceWindowAtStart();
+  LoadFinished = true;
 }
 
 void frmMain::InitGameDefaultsAndLayout() {
@@ -276,6 +277,10 @@ void frmMain::SetBusyPointer(bool busy) {
 void frmMain::Form_QueryUnload(int& Cancel, int UnloadMode) {
   (void)Cancel;
   if (UnloadMode != rt::kCloseBox && UnloadMode != rt::kSessionEnd && UnloadMode != rt::kTaskManager) return;
+  // The first deal's waits let a close request in while the settings and the speech
+  // catalogue are still being loaded: a save then would overwrite them with half a state.
+  // Nothing has been played yet, so there is nothing to save.
+  if (!LoadFinished) rt::EndProcess();
   SaveSettingsOnClose();
   rt::EndProcess();
 }

@@ -220,6 +220,8 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   SpeechTable SpeechTab;
   // An undo is running; a second undo arriving in its waits is dropped.
   bool UndoRunning = false;
+  // Form_Load has run to its end: the settings state and the speech catalogue are whole.
+  bool LoadFinished = false;
 
  protected:
   // The running game is the day's last: set by the play-time accounting, which tests

@@ -59,7 +59,7 @@ void frmMain::DealNewBoard() {
   HighscoreCelebrated = false;
 }
 
-// One attempt of a deal on screen: the board empties, then fills column by column.
+// The board a deal keeps, on screen: the board empties, then fills column by column.
 void frmMain::ShowDealAttempt(const Board& board) {
   picScore->SetVisible(false);
   HideBallPictures();

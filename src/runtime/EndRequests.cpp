@@ -47,7 +47,13 @@ void InstallSignals() {
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (int number : {SIGTERM, SIGHUP, SIGINT}) sigaction(number, &action, nullptr);
+  for (int number : {SIGTERM, SIGHUP, SIGINT}) {
+    // A signal ignored by whoever started the program (nohup ignores SIGHUP) stays
+    // ignored: that was asked for the whole run.
+    struct sigaction before = {};
+    if (sigaction(number, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    sigaction(number, &action, nullptr);
+  }
 }
 
 void InstallSessionEnd() {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace rt {
 
@@ -27,5 +28,37 @@ int64_t FileLen(const QString& path);
 void AppendText(const QString& path, const QString& text);
 // The same for bytes already in their on-disk encoding.
 void AppendBytes(const QString& path, const QByteArray& bytes);
+
+// What a path names once symbolic links are followed.
+enum class FileKind { kMissing, kRegular, kOther };
+FileKind KindOf(const QString& path);
+
+// The whole contents of a regular file (links followed). Nothing when the path names no
+// regular file (missing, a folder, a FIFO, a device node) or it cannot be read; a FIFO
+// or device never blocks the caller.
+std::optional<QByteArray> ReadRegularFile(const QString& path);
+
+// The file a path finally names: symbolic links are followed, link by link, to their
+// target, which need not exist yet. A path that is no link comes back as it is.
+QString LinkTarget(const QString& path);
+
+// Replaces the whole contents of a file by bytes; a missing file is created. Links are
+// followed, so the file they point to receives the bytes and a link stays a link.
+//
+// The new contents go into a temporary file beside the target, written unbuffered, and
+// the temporary file is renamed over the target: a process killed at any moment leaves
+// the old or the new file. Where that cannot keep the file what it is (the folder
+// refuses new files, the file is shared through hard links, it belongs to another
+// user) the file is rewritten in place instead: from the first byte that differs from
+// old (its contents as last read, when the caller has them), with the room for the
+// new size claimed before the first byte is written and the result synced to the disk.
+//
+// Returns false, and leaves the file as it was, when the target is no regular file,
+// has no write permission bit at all (the read-only attribute) or neither way works.
+bool WriteFileContents(const QString& path, const QByteArray& bytes, const QByteArray* old = nullptr);
+
+// Removes the temporary files WriteFileContents leaves beside path's target when its
+// process is killed before the rename.
+void RemoveStaleTemporaries(const QString& path);
 
 }  // namespace rt

@@ -204,6 +204,7 @@ void SetQuitWhenNoWindowShown(bool on);
 
 // Turns SIGTERM and SIGHUP into a close request with kSessionEnd and SIGINT into
 // one with kTaskManager, handled on the GUI thread; also the desktop session's end.
+// A signal the program was started with ignored stays ignored.
 void InstallEndRequestHandlers();
 
 }  // namespace rt

@@ -1,11 +1,12 @@
 #include "runtime/Picture.h"
 
 #include <QBitmap>
-
-#include <QFileInfo>
+#include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 #include <cmath>
 
+#include "runtime/Files.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Twips.h"
 
@@ -22,18 +23,66 @@ QString FaceFor(const QString& name) {
     return QStringLiteral("Liberation Serif");
   return name;
 }
+
+// The image readers fill what a cut-off file lacks with blank pixels and report
+// success; these checks catch the two formats the game ships.
+//
+// An uncompressed bitmap needs its header's rows in full: each row padded to four bytes.
+bool BitmapIsWhole(const QByteArray& data) {
+  constexpr qsizetype kHeaderEnd = 34;
+  constexpr uint32_t kUncompressed = 0;
+  constexpr uint32_t kBitFields = 3;
+  if (data.size() < kHeaderEnd) return false;
+  const char* p = data.constData();
+  const uint32_t offset = qFromLittleEndian<quint32>(p + 10);
+  const uint32_t headerSize = qFromLittleEndian<quint32>(p + 14);
+  // The old core header has no compression field and 16-bit sizes.
+  if (headerSize < 40) return true;
+  const int64_t width = qFromLittleEndian<qint32>(p + 18);
+  const int64_t height = qFromLittleEndian<qint32>(p + 22);
+  const int64_t bits = qFromLittleEndian<quint16>(p + 28);
+  const uint32_t compression = qFromLittleEndian<quint32>(p + 30);
+  if (compression != kUncompressed && compression != kBitFields) return true;
+  const int64_t rowBytes = (width * bits + 31) / 32 * 4;
+  return data.size() >= int64_t{offset} + rowBytes * std::abs(height);
+}
+
+// A JPEG ends with its end-of-image marker; inside the coded data a 0xFF byte is always
+// followed by 0x00 or a restart marker, so the marker appears only where the image ends.
+bool JpegIsWhole(const QByteArray& data) { return data.indexOf("\xFF\xD9", 2) > 0; }
+
+bool IsWhole(const QByteArray& data, const QByteArray& format) {
+  if (format == "bmp") return BitmapIsWhole(data);
+  if (format == "jpeg" || format == "jpg") return JpegIsWhole(data);
+  return true;
+}
+
+QImage ReadImage(const QString& path) {
+  if (path.startsWith(QLatin1Char(':'))) {
+    QImageReader reader(path);
+    return reader.read();
+  }
+  // Read from the bytes of a regular file only: a FIFO or device of the right name
+  // must not hold the program.
+  const std::optional<QByteArray> data = ReadRegularFile(path);
+  if (!data) Raise(ErrFileNotFound);
+  QBuffer buffer;
+  buffer.setData(*data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  const QByteArray format = reader.format();
+  const QImage image = reader.read();
+  if (!image.isNull() && !IsWhole(*data, format)) return {};
+  return image;
+}
+
 }  // namespace
 
 double Picture::Width() const { return TwipsX(pixmap_.width()); }
 double Picture::Height() const { return TwipsY(pixmap_.height()); }
 
 Picture LoadPicture(const QString& path) {
-  const bool resource = path.startsWith(QLatin1Char(':'));
-  const QString file = resource ? path : QString(path).replace(QLatin1Char('\\'), QLatin1Char('/'));
-  if (!QFileInfo(file).isFile()) Raise(ErrFileNotFound);
-  QImageReader reader(file);
-  reader.setDecideFormatFromContent(true);
-  const QImage image = reader.read();
+  const QImage image = ReadImage(QString(path).replace(QLatin1Char('\\'), QLatin1Char('/')));
   if (image.isNull()) Raise(ErrInvalidPicture);
   return Picture(QPixmap::fromImage(image));
 }

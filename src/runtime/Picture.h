@@ -27,7 +27,8 @@ class Picture {
 
 // Loads a BMP, JPG or PNG file, or a compiled-in resource (":/design/..."). Pass a
 // path that exists as written (resolve the program's relative names with AppFile).
-// Error 53 when the file is missing, 481 when it is no readable picture.
+// Error 53 when the file is missing or no regular file (a folder, a FIFO, a device),
+// 481 when it is no readable picture or a damaged one (cut short).
 Picture LoadPicture(const QString& path);
 // A picture for a picture button: its pure white ground lets the button face show through.
 Picture LoadButtonPicture(const QString& path);

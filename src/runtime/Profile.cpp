@@ -1,13 +1,15 @@
 #include "runtime/Profile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
+
+#include <QFile>
+#include <QHash>
+#include <algorithm>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "runtime/Files.h"
 
 namespace rt {
 
@@ -137,49 +139,6 @@ QByteArrayView WithoutQuotes(QByteArrayView value) {
   return value;
 }
 
-std::optional<QByteArray> ReadWholeFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  QByteArray data = file.readAll();
-  if (file.error() != QFile::NoError) return std::nullopt;
-  return data;
-}
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-  qsizetype done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += n;
-  }
-  return true;
-}
-
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-// Writes bytes to a temporary file beside path and renames it over path, so that a
-// process killed at any moment leaves either the old or the new file. No fsync: the
-// guarantee needed is against a killed process, and the rename-over-existing pattern
-// is what file systems order correctly on their own; a save of 146 keys must stay fast.
-bool ReplaceFile(const QString& path, const QByteArray& bytes, mode_t mode) {
-  const QFileInfo info(path);
-  QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                      QStringLiteral(".XXXXXX"));
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes);
-  const bool closed = ::close(fd) == 0;
-  if (written && closed && ::rename(temp.constData(), QFile::encodeName(path).constData()) == 0)
-    return true;
-  ::unlink(temp.constData());
-  return false;
-}
-
 bool StorableNames(QByteArrayView section, QByteArrayView key, QByteArrayView value) {
   if (section.isEmpty() || key.isEmpty()) return false;
   if (HasLineEnd(section) || HasLineEnd(key) || HasLineEnd(value)) return false;
@@ -194,24 +153,182 @@ QByteArray KeyText(QByteArrayView name, QByteArrayView value) {
   return line;
 }
 
-QByteArray Changed(const QByteArray& data, QByteArrayView section, QByteArrayView key,
-                   QByteArrayView value) {
-  const Location where = Locate(data, section, key);
-  QByteArray result = data;
-  if (where.keyLine) {
-    const QByteArray line = KeyText(where.key.name, value);
-    return result.replace(where.keyLine->start, where.keyLine->end - where.keyLine->start, line);
-  }
-  if (where.sectionFound) {
-    const Line& last = where.lastNonBlank;
-    const QByteArray lineEndFirst = last.next == last.end ? QByteArray("\r\n") : QByteArray();
-    return result.insert(last.next, lineEndFirst + KeyText(key, value) + "\r\n");
-  }
-  if (!result.isEmpty() && !result.endsWith('\n') && !result.endsWith('\r')) result.append("\r\n");
-  return result.append('[').append(section).append("]\r\n").append(KeyText(key, value)).append("\r\n");
+QByteArray LowerName(QByteArrayView name) {
+  QByteArray lower(name.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < name.size(); ++i) lower[i] = AsciiLower(name[i]);
+  return lower;
 }
 
+constexpr QByteArrayView kNewLineEnd = "\r\n";
+
 }  // namespace
+
+// The file as sections of lines. A section holds its header and every line up to the
+// last non-blank one in body, and the blank lines after that in blanks, so a missing key
+// goes to the end of body. Lines point into the bytes read or into texts made here.
+struct ProfileEdit::Model {
+  struct Line {
+    QByteArrayView text;
+    QByteArrayView lineEnd;
+  };
+  struct Section {
+    std::vector<Line> body;
+    std::vector<Line> blanks;
+    // Lower-case key name to its line in body; the first of duplicate keys counts.
+    QHash<QByteArray, size_t> keys;
+  };
+
+  QByteArray original;
+  // Lines before the first section header: they belong to no section.
+  Section preamble;
+  std::vector<Section> sections;
+  // Lower-case section name to its index; the first of duplicate sections counts.
+  QHash<QByteArray, size_t> sectionIndex;
+  // Texts made by the edits; a QByteArray's bytes stay where they are when it moves.
+  std::deque<QByteArray> made;
+  bool changed = false;
+
+  explicit Model(QByteArray data) : original(std::move(data)) {
+    Section* current = &preamble;
+    const QByteArrayView bytes(original);
+    for (qsizetype pos = 0; pos < bytes.size();) {
+      const ::rt::Line at = LineAt(bytes, pos);
+      pos = at.next;
+      const Line line{TextOf(bytes, at), bytes.sliced(at.end, at.next - at.end)};
+      if (const auto name = SectionName(line.text)) {
+        sections.emplace_back();
+        current = &sections.back();
+        const QByteArray lower = LowerName(*name);
+        if (!sectionIndex.contains(lower)) sectionIndex.insert(lower, sections.size() - 1);
+        current->body.push_back(line);
+        continue;
+      }
+      Add(*current, line, current != &preamble);
+    }
+  }
+
+  static void Add(Section& section, const Line& line, bool indexKeys) {
+    if (Trim(line.text).isEmpty()) {
+      section.blanks.push_back(line);
+      return;
+    }
+    section.body.insert(section.body.end(), section.blanks.begin(), section.blanks.end());
+    section.blanks.clear();
+    section.body.push_back(line);
+    if (!indexKeys) return;
+    const auto key = KeyOf(line.text);
+    if (!key) return;
+    const QByteArray lower = LowerName(key->name);
+    if (!section.keys.contains(lower)) section.keys.insert(lower, section.body.size() - 1);
+  }
+
+  QByteArrayView Keep(QByteArray text) {
+    made.push_back(std::move(text));
+    return made.back();
+  }
+
+  // The last line of the file, if it has any.
+  Line* LastLine() {
+    for (auto it = sections.rbegin(); it != sections.rend(); ++it) {
+      if (!it->blanks.empty()) return &it->blanks.back();
+      if (!it->body.empty()) return &it->body.back();
+    }
+    if (!preamble.blanks.empty()) return &preamble.blanks.back();
+    return preamble.body.empty() ? nullptr : &preamble.body.back();
+  }
+
+  void Set(QByteArrayView sectionName, QByteArrayView key, QByteArrayView value) {
+    changed = true;
+    const auto found = sectionIndex.constFind(LowerName(sectionName));
+    if (found == sectionIndex.constEnd()) {
+      // A line without a line end is the file's last: it gets one before the new section.
+      if (Line* last = LastLine(); last && last->lineEnd.isEmpty()) last->lineEnd = kNewLineEnd;
+      sections.emplace_back();
+      sectionIndex.insert(LowerName(sectionName), sections.size() - 1);
+      QByteArray header;
+      header.append('[').append(sectionName).append(']');
+      sections.back().body.push_back({Keep(std::move(header)), kNewLineEnd});
+      Append(sections.back(), key, value);
+      return;
+    }
+    Section& section = sections[*found];
+    const auto keyLine = section.keys.constFind(LowerName(key));
+    if (keyLine == section.keys.constEnd()) {
+      Append(section, key, value);
+      return;
+    }
+    Line& line = section.body[*keyLine];
+    line.text = Keep(KeyText(KeyOf(line.text)->name, value));
+  }
+
+  void Append(Section& section, QByteArrayView key, QByteArrayView value) {
+    if (section.body.back().lineEnd.isEmpty()) section.body.back().lineEnd = kNewLineEnd;
+    section.body.push_back({Keep(KeyText(key, value)), kNewLineEnd});
+    section.keys.insert(LowerName(key), section.body.size() - 1);
+  }
+
+  QByteArray Text() const {
+    qsizetype size = 0;
+    const auto measure = [&](const std::vector<Line>& lines) {
+      for (const Line& line : lines) size += line.text.size() + line.lineEnd.size();
+    };
+    const auto append = [](QByteArray& out, const std::vector<Line>& lines) {
+      for (const Line& line : lines) out.append(line.text).append(line.lineEnd);
+    };
+    measure(preamble.body);
+    measure(preamble.blanks);
+    for (const Section& section : sections) {
+      measure(section.body);
+      measure(section.blanks);
+    }
+    QByteArray out;
+    out.reserve(size);
+    append(out, preamble.body);
+    append(out, preamble.blanks);
+    for (const Section& section : sections) {
+      append(out, section.body);
+      append(out, section.blanks);
+    }
+    return out;
+  }
+};
+
+ProfileEdit::ProfileEdit(const QString& path) : path_(path) {
+  switch (KindOf(path)) {
+    case FileKind::kMissing:
+      model_ = std::make_unique<Model>(QByteArray());
+      existed_ = false;
+      return;
+    case FileKind::kOther:
+      return;
+    case FileKind::kRegular:
+      break;
+  }
+  struct stat st {};
+  // No write bit at all is the read-only attribute; root could write anyway.
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0 || (st.st_mode & 0222) == 0) return;
+  if (auto data = ReadRegularFile(path)) model_ = std::make_unique<Model>(std::move(*data));
+}
+
+ProfileEdit::~ProfileEdit() = default;
+
+bool ProfileEdit::Set(const QString& section, const QString& key, const QString& value) {
+  const QByteArray sectionBytes = Trim(ToWindows1252(section)).toByteArray();
+  const QByteArray keyBytes = Trim(ToWindows1252(key)).toByteArray();
+  const QByteArray valueBytes = ToWindows1252(value);
+  if (!StorableNames(sectionBytes, keyBytes, valueBytes)) return false;
+  if (!model_) return false;
+  model_->Set(sectionBytes, keyBytes, valueBytes);
+  return true;
+}
+
+bool ProfileEdit::Save() {
+  if (!model_) return false;
+  if (!model_->changed) return true;
+  const QByteArray text = model_->Text();
+  if (existed_ && text == model_->original) return true;
+  return WriteFileContents(path_, text, existed_ ? &model_->original : nullptr);
+}
 
 QByteArray ToWindows1252(const QString& text) {
   QByteArray bytes;
@@ -235,7 +352,7 @@ QString FromWindows1252(QByteArrayView bytes) {
 }
 
 QString ReadProfileString(const QString& section, const QString& key, const QString& path) {
-  const auto data = ReadWholeFile(path);
+  const auto data = ReadRegularFile(path);
   if (!data) return {};
   const QByteArray sectionBytes = ToWindows1252(section);
   const QByteArray keyBytes = ToWindows1252(key);
@@ -247,22 +364,8 @@ QString ReadProfileString(const QString& section, const QString& key, const QStr
 
 bool WriteProfileString(const QString& section, const QString& key, const QString& value,
                         const QString& path) {
-  const QByteArray sectionBytes = Trim(ToWindows1252(section)).toByteArray();
-  const QByteArray keyBytes = Trim(ToWindows1252(key)).toByteArray();
-  const QByteArray valueBytes = ToWindows1252(value);
-  if (!StorableNames(sectionBytes, keyBytes, valueBytes)) return false;
-
-  const QByteArray pathBytes = QFile::encodeName(path);
-  struct stat st {};
-  if (::stat(pathBytes.constData(), &st) != 0) {
-    if (errno != ENOENT) return false;
-    return ReplaceFile(path, Changed({}, sectionBytes, keyBytes, valueBytes), NewFileMode());
-  }
-  // No write bit at all is the read-only attribute; root could write anyway.
-  if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
-  const auto data = ReadWholeFile(path);
-  if (!data) return false;
-  return ReplaceFile(path, Changed(*data, sectionBytes, keyBytes, valueBytes), st.st_mode & 07777);
+  ProfileEdit edit(path);
+  return edit.Set(section, key, value) && edit.Save();
 }
 
 }  // namespace rt

@@ -1,9 +1,10 @@
 #include "runtime/WavFile.h"
 
-#include <QFile>
 #include <QtEndian>
 #include <cmath>
 #include <numbers>
+
+#include "runtime/Files.h"
 
 namespace rt {
 
@@ -92,9 +93,9 @@ std::optional<WavSound> ParseWav(const QByteArray& image) {
 }
 
 std::optional<WavSound> LoadWav(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return ParseWav(file.readAll());
+  const std::optional<QByteArray> image = ReadRegularFile(path);
+  if (!image) return std::nullopt;
+  return ParseWav(*image);
 }
 
 const WavSound& DefaultBeep() {

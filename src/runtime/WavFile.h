@@ -20,7 +20,8 @@ struct WavSound {
 // The recording held by a RIFF/WAVE image; nothing when it is not 8- or 16-bit PCM
 // with one or two channels.
 std::optional<WavSound> ParseWav(const QByteArray& image);
-// ParseWav of a file's contents; nothing when the file is missing or unreadable.
+// ParseWav of a file's contents; nothing when the file is missing, unreadable or no
+// regular file (a FIFO or device node is never opened for reading).
 std::optional<WavSound> LoadWav(const QString& path);
 
 // A short soft beep, played in place of a recording that cannot be read.

@@ -1,5 +1,6 @@
 #include "settings/DefaultSettings.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 #include "runtime/Files.h"
@@ -84,4 +85,12 @@ bool FileExists(const QString& Path) {
   }
 }
 
-void WriteDefaultSettings() { rt::AppendBytes(IniFile, rt::ToWindows1252(DefaultSettingsText())); }
+void WriteDefaultSettings() {
+  if (rt::KindOf(QFileInfo(rt::LinkTarget(IniFile)).absolutePath()) == rt::FileKind::kMissing)
+    rt::Raise(rt::ErrPathNotFound);
+  // Whatever stands there already (an empty file) is kept in front; the whole text goes
+  // in with one write, so a start killed meanwhile leaves no half-written file.
+  const QByteArray before = rt::ReadRegularFile(IniFile).value_or(QByteArray());
+  if (!rt::WriteFileContents(IniFile, before + rt::ToWindows1252(DefaultSettingsText()), &before))
+    rt::Raise(rt::ErrFileAccess);
+}

@@ -29,6 +29,14 @@ bool WriteIniValue(const QString& Section, const QString& Key, const QString& Va
   return written || Value.isEmpty();
 }
 
+IniWriteBatch::IniWriteBatch() : edit_(IniFile) {}
+
+bool IniWriteBatch::Write(const QString& Section, const QString& Key, const QString& Value) {
+  return edit_.Set(Section, Key, Value) || Value.isEmpty();
+}
+
+bool IniWriteBatch::Commit() { return edit_.Save(); }
+
 QString ChooseColorKey(int n) { return QStringLiteral("CHOOSECOLOR") + QString::number(n); }
 
 int16_t ReadChosenColor(int n) { return rt::ClampCInt(rt::Val(ReadIniValue(IniSection::Colors, ChooseColorKey(n)))); }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "runtime/Profile.h"
+
 // Full path of the settings file; the main window sets it before anything reads it.
 extern QString IniFile;
 
@@ -17,6 +19,21 @@ QString ReadIniValue(const QString& Section, const QString& Key);
 // failed.
 bool WriteIniValue(const QString& Section, const QString& Key, const QString& Value,
                    bool UseFallback = false);
+
+// Many keys of IniFile written as one: the file is read when the batch starts, each
+// Write changes it in memory exactly as WriteIniValue would change the file, and Commit
+// writes the result once, so the file is either all old or all new.
+class IniWriteBatch {
+ public:
+  IniWriteBatch();
+  // False only when Value is not empty and cannot be stored.
+  bool Write(const QString& Section, const QString& Key, const QString& Value);
+  // False when the file could not be written; it then stays as it was.
+  bool Commit();
+
+ private:
+  rt::ProfileEdit edit_;
+};
 
 // The sections of the settings file.
 namespace IniSection {

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "runtime/Dates.h"
+#include "runtime/Files.h"
 #include "runtime/Numbers.h"
+#include "runtime/RuntimeError.h"
 #include "settings/DefaultSettings.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
@@ -82,14 +84,14 @@ void ReadSwitches(SettingsHost& host) {
   CommentsOn = Upper(kSound, QStringLiteral("COMMENTS")) != QStringLiteral("FALSE");
 }
 
-void SaveSpeechStatistics(SettingsHost& host) {
+void SaveSpeechStatistics(SettingsHost& host, IniWriteBatch& file) {
   const int tokens = CountTokens(SpeechTokenList, QStringLiteral(","));
   for (int n = 1; n <= tokens; ++n) {
     const SpeechStatistics entry = host.SpeechEntry(n);
     const QString number = QString::number(n);
-    WriteIniValue(kSpeech, QStringLiteral("ELEMENTCOUNT_") + number, rt::CStr(entry.ElementCount));
-    WriteIniValue(kSpeech, QStringLiteral("PROBABILITY_") + number, rt::Str(entry.Probability));
-    WriteIniValue(kSpeech, QStringLiteral("REPEATSALLOWED_") + number, FlagText(entry.RepeatsAllowed));
+    file.Write(kSpeech, QStringLiteral("ELEMENTCOUNT_") + number, rt::CStr(entry.ElementCount));
+    file.Write(kSpeech, QStringLiteral("PROBABILITY_") + number, rt::Str(entry.Probability));
+    file.Write(kSpeech, QStringLiteral("REPEATSALLOWED_") + number, FlagText(entry.RepeatsAllowed));
     QString played;
     if (!entry.RepeatsAllowed) {
       played = entry.Played;
@@ -98,8 +100,17 @@ void SaveSpeechStatistics(SettingsHost& host) {
         host.SetPlayed(n, played);
       }
     }
-    WriteIniValue(kSpeech, QStringLiteral("PLAYED_") + number, played);
+    file.Write(kSpeech, QStringLiteral("PLAYED_") + number, played);
   }
+}
+
+// Before the first read: what an earlier run killed during a save left behind goes, a
+// settings file that is no file stops the start, and a missing or empty one (a first
+// start that was cut short) is replaced by the default file.
+void PrepareSettingsFile() {
+  rt::RemoveStaleTemporaries(IniFile);
+  if (rt::KindOf(IniFile) == rt::FileKind::kOther) rt::Raise(rt::ErrFileAccess);
+  if (!FileExists(IniFile) || rt::FileLen(IniFile) == 0) WriteDefaultSettings();
 }
 
 class BusyPointer {
@@ -116,7 +127,7 @@ class BusyPointer {
 }  // namespace
 
 void ReadSettings(SettingsHost& host) {
-  if (!FileExists(IniFile)) WriteDefaultSettings();
+  PrepareSettingsFile();
   AllowTimeSettingsEdit = Upper(kGlobal, QStringLiteral("ALLOWTIMESETTINGSEDIT")) == QStringLiteral("TRUE");
   host.SetWindowTop(ReadSingle(kGlobal, QStringLiteral("PosTop")));
   host.SetWindowLeft(ReadSingle(kGlobal, QStringLiteral("Posleft")));
@@ -132,29 +143,31 @@ void ReadSettings(SettingsHost& host) {
   ReadSwitches(host);
 }
 
-void SaveSettings(SettingsHost& host, bool NoSpeech) {
+bool SaveSettings(SettingsHost& host, bool NoSpeech) {
   const BusyPointer busy(host);
-  WriteIniValue(kGlobal, QStringLiteral("ALLOWTIMESETTINGSEDIT"), FlagText(AllowTimeSettingsEdit));
-  WriteIniValue(kGlobal, QStringLiteral("GAMEROWS"), rt::CStr(host.GameRows()));
-  WriteIniValue(kGlobal, QStringLiteral("GAMECOLUMNS"), rt::CStr(host.GameColumns()));
-  WriteIniValue(kGlobal, QStringLiteral("HIGHSCORE"), rt::CStr(Highscore));
-  WriteIniValue(kGlobal, QStringLiteral("PosTop"), rt::CStr(host.WindowTop()));
-  WriteIniValue(kGlobal, QStringLiteral("PosLeft"), rt::CStr(host.WindowLeft()));
+  IniWriteBatch file;
+  file.Write(kGlobal, QStringLiteral("ALLOWTIMESETTINGSEDIT"), FlagText(AllowTimeSettingsEdit));
+  file.Write(kGlobal, QStringLiteral("GAMEROWS"), rt::CStr(host.GameRows()));
+  file.Write(kGlobal, QStringLiteral("GAMECOLUMNS"), rt::CStr(host.GameColumns()));
+  file.Write(kGlobal, QStringLiteral("HIGHSCORE"), rt::CStr(Highscore));
+  file.Write(kGlobal, QStringLiteral("PosTop"), rt::CStr(host.WindowTop()));
+  file.Write(kGlobal, QStringLiteral("PosLeft"), rt::CStr(host.WindowLeft()));
 
-  WriteIniValue(kTimes, QStringLiteral("RESTRICTEDTIME"), rt::CStr(RestrictedTime));
-  WriteIniValue(kTimes, QStringLiteral("LASTPLAYDATE"), rt::ShortDateText(rt::Today()));
-  WriteIniValue(kTimes, QStringLiteral("PLAYTIME"), rt::CStr(host.PlayTimeToday()));
-  WriteIniValue(kTimes, QStringLiteral("ABSOLUTETIME"), rt::CStr(AbsoluteTime));
-  WriteIniValue(kTimes, QStringLiteral("TOLERANCETIME"), rt::CStr(ToleranceTime));
+  file.Write(kTimes, QStringLiteral("RESTRICTEDTIME"), rt::CStr(RestrictedTime));
+  file.Write(kTimes, QStringLiteral("LASTPLAYDATE"), rt::ShortDateText(rt::Today()));
+  file.Write(kTimes, QStringLiteral("PLAYTIME"), rt::CStr(host.PlayTimeToday()));
+  file.Write(kTimes, QStringLiteral("ABSOLUTETIME"), rt::CStr(AbsoluteTime));
+  file.Write(kTimes, QStringLiteral("TOLERANCETIME"), rt::CStr(ToleranceTime));
 
-  WriteIniValue(kColors, QStringLiteral("BALLCOLORS"), rt::CStr(BallColors));
-  WriteIniValue(kColors, QStringLiteral("MAXBALLSONSTART"), rt::CStr(host.MaxBallsOnStart()));
+  file.Write(kColors, QStringLiteral("BALLCOLORS"), rt::CStr(BallColors));
+  file.Write(kColors, QStringLiteral("MAXBALLSONSTART"), rt::CStr(host.MaxBallsOnStart()));
 
-  WriteIniValue(kSound, QStringLiteral("SOUNDON"), FlagText(SoundOn));
-  WriteIniValue(kSound, QStringLiteral("LEARNMODE"), FlagText(LearnMode));
-  WriteIniValue(kSound, QStringLiteral("EFFECTS"), FlagText(EffectsOn));
-  WriteIniValue(kSound, QStringLiteral("COMMENTS"), FlagText(CommentsOn));
+  file.Write(kSound, QStringLiteral("SOUNDON"), FlagText(SoundOn));
+  file.Write(kSound, QStringLiteral("LEARNMODE"), FlagText(LearnMode));
+  file.Write(kSound, QStringLiteral("EFFECTS"), FlagText(EffectsOn));
+  file.Write(kSound, QStringLiteral("COMMENTS"), FlagText(CommentsOn));
 
-  WriteIniValue(kSpeech, QStringLiteral("SPEECHPATH"), host.SpeechPath());
-  if (CommentsOn && !NoSpeech) SaveSpeechStatistics(host);
+  file.Write(kSpeech, QStringLiteral("SPEECHPATH"), host.SpeechPath());
+  if (CommentsOn && !NoSpeech) SaveSpeechStatistics(host, file);
+  return file.Commit();
 }

@@ -46,8 +46,12 @@ class SettingsHost {
 };
 
 // Fills the settings state from IniFile, writing the default file first when there is
-// none. Values beyond their type's range take the nearest value of the range.
+// none or it is empty. Values beyond their type's range take the nearest value of the
+// range. Raises the runtime's file error when IniFile names something other than a
+// file (a folder, a FIFO, a device), and whatever WriteDefaultSettings raises.
 void ReadSettings(SettingsHost& host);
 // Writes the settings state to IniFile: 18 keys, and the speech statistics of every
-// token as well unless NoSpeech is true or spoken comments are off.
-void SaveSettings(SettingsHost& host, bool NoSpeech = false);
+// token as well unless NoSpeech is true or spoken comments are off. The keys are
+// changed in the file as one write each would change it, and the file is written once.
+// False when it could not be written; it then keeps what it held.
+bool SaveSettings(SettingsHost& host, bool NoSpeech = false);
