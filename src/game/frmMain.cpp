@@ -249,7 +249,7 @@ void frmMain::PlaceWindowAtStart() {
   const double screenWidth = rt::Screen::Width();
   const double screenHeight = rt::Screen::Height();
   const bool centre = (Left() == 0 && Top() == 0) || Top() >= screenHeight || Left() >= screenWidth;
-  if (centre) Move((screenWidth - Width()) / 2, (screenHeight - Height()) / 2);
+  if (centre) CentreOnScreen();
 }
 
 rt::Picture frmMain::LoadGraphic(const QString& fileName) const {
