@@ -18,6 +18,7 @@
 #include "runtime/Form.h"
 #include "runtime/Keys.h"
 #include "runtime/Menu.h"
+#include "runtime/Screen.h"
 #include "runtime/SingleInstance.h"
 #include "runtime/Twips.h"
 
@@ -144,6 +145,52 @@ TEST(Form, ModalShowReturnsWhenTheWindowIsHiddenOrUnloaded) {
     EXPECT_EQ(form.IsLoaded(), c.loadedAfter) << c.name;
     EXPECT_EQ(form.windowModality(), Qt::NonModal) << c.name;
   }
+}
+
+// Some window managers offer a minimise button on every window. A modal window
+// minimised would leave the game waiting behind a window nobody sees.
+TEST(Form, AModalWindowMinimisedComesBackAtOnceAModelessOneStaysMinimised) {
+  LogForm form;
+  bool minimised = false;
+  bool back = false;
+  form.onActivate = [&] {
+    if (minimised) return;
+    minimised = true;
+    form.setWindowState(Qt::WindowMinimized);
+    QMetaObject::invokeMethod(
+        &form, [&] {
+          back = form.isVisible() && !form.isMinimized();
+          form.Hide();
+        },
+        Qt::QueuedConnection);
+  };
+  form.ShowModal();
+  EXPECT_TRUE(minimised);
+  EXPECT_TRUE(back);
+
+  form.Show();
+  form.setWindowState(Qt::WindowMinimized);
+  rt::DoEvents();
+  EXPECT_TRUE(form.isMinimized()) << "the main window may be minimised";
+  form.Unload();
+}
+
+TEST(Screen, AWindowOffTheScreensIsMovedTheLeastIntoTheAreaItOverlapsMost) {
+  const QList<QRect> areas = {QRect(0, 0, 1000, 700), QRect(1000, 100, 800, 600)};
+  const struct {
+    const char* name;
+    QRect window;
+    QPoint want;
+  } cases[] = {
+      {"wholly on the first screen", {100, 50, 400, 300}, {100, 50}},
+      {"wholly on the second screen", {1200, 300, 400, 300}, {1200, 300}},
+      {"left of and above every screen", {-3000, -2000, 400, 300}, {0, 0}},
+      {"partly left: the menu's start is hidden", {-40, 50, 400, 300}, {0, 50}},
+      {"partly below the second screen", {1500, 600, 400, 300}, {1400, 400}},
+      {"a monitor that is gone: onto the first", {5000, 200, 400, 300}, {600, 200}},
+      {"larger than the area: top-left corner inside", {-50, -50, 1200, 800}, {0, 0}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(rt::Screen::KeepInAreas(c.window, areas), c.want) << c.name;
 }
 
 TEST(Form, QueryUnloadGetsTheCauseAndCanCancel) {

@@ -107,7 +107,8 @@ TEST_F(FrmMainLayout, StartPosition) {
   const Case cases[] = {{"top 0, left 0", 0, 0, true},
                         {"top 0, left 300", 0, 300, false},
                         {"left at the screen's width", 300, screenWidth, true},
-                        {"partly left of the screen", 300, -600, false}};
+                        {"partly left of the screen: moved in", 300, -600, false},
+                        {"far left of and above the screen: moved in", -30000, -45000, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteSettings({{"GLOBAL", {{"PosTop", QString::number(c.top)}, {"Posleft", QString::number(c.left)}}}});
@@ -116,8 +117,9 @@ TEST_F(FrmMainLayout, StartPosition) {
       EXPECT_NEAR(form.Left(), (screenWidth - form.Width()) / 2, FrameAllowance(form));
       EXPECT_NEAR(form.Top(), (rt::Screen::Height() - form.Height()) / 2, FrameAllowance(form));
     } else {
-      EXPECT_EQ(form.Left(), c.left);
-      EXPECT_EQ(form.Top(), c.top);
+      // Kept where the whole window is on the screen, else moved in as little as possible.
+      EXPECT_EQ(form.Left(), std::max(c.left, 0.0));
+      EXPECT_EQ(form.Top(), std::max(c.top, 0.0));
     }
   }
 }
@@ -147,6 +149,10 @@ TEST_F(FrmMainMenus, MenuTreeAsFirstShown) {
     EXPECT_EQ(menu.Action()->shortcut().toString(), QString::fromUtf8(item.shortcut));
     EXPECT_EQ(menu.Enabled(), item.enabled);
   }
+  // The menus show the German key names, from Qt's own translation.
+  ASSERT_TRUE(rt::UseGermanQtTexts());
+  EXPECT_EQ(Menu("menBackmove").Action()->shortcut().toString(QKeySequence::NativeText), "Entf");
+  EXPECT_EQ(Menu("menMoveForward").Action()->shortcut().toString(QKeySequence::NativeText), "Umschalt+Entf");
   EXPECT_FALSE(Menu("menSound").Checked());
   Choose("menSound");
   EXPECT_TRUE(Menu("menSound").Checked());

@@ -208,7 +208,7 @@ TEST_F(FrmMsgTest, TheShutUpButtonEndsLearnModeAndGivesWayToTheSign) {
   });
 }
 
-TEST_F(FrmMsgTest, ABoxClosedWithoutAButtonReportsThePreviousAnswer) {
+TEST_F(FrmMsgTest, TheWindowManagersCloseAnswersAsCancelOrLeavesTheBoxOpen) {
   rt::Screen::SetMousePointer(rt::kPointerHourglass);
   int pointerInside = -1;
   EXPECT_EQ(Ask("Neues Spiel?", 36, [&] {
@@ -218,8 +218,18 @@ TEST_F(FrmMsgTest, ABoxClosedWithoutAButtonReportsThePreviousAnswer) {
             6);
   EXPECT_EQ(pointerInside, rt::kPointerDefault);
   EXPECT_EQ(rt::Screen::MousePointer(), rt::kPointerHourglass);
-  EXPECT_EQ(Ask("Neues Spiel?", 36, [&] { MsgForm().close(); }), 6);
-  EXPECT_EQ(Ask("Neues Spiel?", 36, [&] { Button(1).click(); }), 7) << "the window is made again";
+  // Never the previous box's "Ja": a box with a cancel button answers as that button.
+  EXPECT_EQ(Ask("Laufendes Spiel abbrechen?", 36, [&] { MsgForm().close(); }), 7);
+  EXPECT_EQ(Ask("Kurz", 3, [&] { MsgForm().close(); }), 2);
+  bool stayed = false;
+  EXPECT_EQ(Ask("Zeit ist um", 64, [&] {
+              MsgForm().close();
+              stayed = MsgForm().isVisible();
+              PressKey(Qt::Key_Return);
+            }),
+            1);
+  EXPECT_TRUE(stayed) << "a box without a cancel button waits for its button";
+  EXPECT_TRUE(MsgForm().IsLoaded());
   rt::Screen::SetMousePointer(rt::kPointerDefault);
 }
 

@@ -157,6 +157,30 @@ INSTANTIATE_TEST_SUITE_P(Title, TitleStartTest,
                                            StartCase{"SoundOnMixedCaseFalse", 36000, "False", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A close box on the title at any step of the start changes nothing: the start runs
+// on and the title closes by itself at its time.
+TEST_F(TitleTest, TheCloseBoxCannotCloseTheTitleDuringTheStart) {
+  WriteSettings({{"SOUND", {{"EFFECTS", "FALSE"}, {"COMMENTS", "FALSE"}}}, {"TIMES", {{"RESTRICTEDTIME", "-1"}}}});
+  auto main = std::make_unique<ReportingMain>();
+  main->onLoadBegin = [this] { title_->close(); };
+  main->onCommand = [this](const QString& word) {
+    commands_.push_back({word, rt::Timer(), true, title_->IsLoaded(), 0});
+    title_->close();
+  };
+  form_ = std::move(main);
+  title_ = std::make_unique<frmTitle>();
+  title_->Show();
+  Settle();
+  title_->close();
+  EXPECT_TRUE(title_->IsLoaded());
+  rt::IdleMs(2500);
+  Settle();
+  EXPECT_FALSE(title_->IsLoaded());
+  ASSERT_EQ(commands_.size(), 2u);
+  EXPECT_TRUE(commands_[0].titleLoaded && commands_[1].titleLoaded);
+  EXPECT_TRUE(Form().isVisible());
+}
+
 TEST_F(TitleTest, StartUpRunsOnceAlthoughTheTitleIsActivatedAgain) {
   WriteSettings({{"SOUND", {{"EFFECTS", "FALSE"}}}, {"TIMES", {{"RESTRICTEDTIME", "-1"}}}});
   StartProgram();
@@ -206,6 +230,10 @@ TEST_F(TitleTest, AboutBoxShowsCopyrightLinkAndPlayTimeRunsNoStartUpAndReturnsOn
       Qt::QueuedConnection);
   title_->ShowModal();
   EXPECT_FALSE(title_->IsLoaded()) << "Enter presses OK, which closes the box";
+
+  QMetaObject::invokeMethod(qApp, [&] { title_->close(); }, Qt::QueuedConnection);
+  title_->ShowModal();
+  EXPECT_FALSE(title_->IsLoaded()) << "the about box closes by its close box";
 }
 
 // A close request by signal at any moment of the start ends the program, and the settings

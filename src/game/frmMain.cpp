@@ -244,13 +244,13 @@ void frmMain::InitGameDefaultsAndLayout() {
   AnalyzeSpeechFiles();
 }
 
-// A window stored at (0, 0), or right of or below the screen, opens centred; one stored
-// partly left of or above the screen keeps its place.
+// A window stored at (0, 0), or right of or below the screen, opens centred; any other
+// stored place is kept, moved onto the screen as it shows when it lies partly off it.
 void frmMain::PlaceWindowAtStart() {
   const double screenWidth = rt::Screen::Width();
   const double screenHeight = rt::Screen::Height();
   const bool centre = (Left() == 0 && Top() == 0) || Top() >= screenHeight || Left() >= screenWidth;
-  if (centre) Move((screenWidth - Width()) / 2, (screenHeight - Height()) / 2);
+  if (centre) CentreOnScreen();
 }
 
 rt::Picture frmMain::LoadGraphic(const QString& fileName) const {

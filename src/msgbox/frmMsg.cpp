@@ -99,6 +99,17 @@ void frmMsg::cmdShutUp_Click() {
   MainForm().SendCommand(QStringLiteral("ShutUP"));
 }
 
+// The window manager may offer a close box although the box has none. Closing it must
+// not report an answer the player never gave: it answers as the cancel button where
+// the box has one (as Escape does), and otherwise the box stays open until a button
+// answers. The end of the session and the program's own unload still close it.
+void frmMsg::Form_QueryUnload(int& Cancel, int UnloadMode) {
+  if (UnloadMode != rt::kCloseBox) return;
+  Cancel = 1;
+  QAbstractButton* cancel = CancelButton();
+  if (cancel && cancel->isVisible() && cancel->isEnabled()) cancel->click();
+}
+
 void frmMsg::Form_Activate() {
   if (!NoButtonExplanation) {
     MainForm().SendCommand(QStringLiteral("SBUT"));

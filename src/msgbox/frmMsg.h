@@ -19,6 +19,7 @@ class frmMsg : public rt::Form, public rt::FormInstance<frmMsg> {
   void Design() override;
   void Form_Activate() override;
   void Form_Paint() override;
+  void Form_QueryUnload(int& Cancel, int UnloadMode) override;
 
  private:
   friend void ImitateMsgboxSub(const QString& prompt, int32_t buttons, const QString& Title);

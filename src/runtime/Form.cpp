@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPaintEvent>
@@ -30,6 +31,13 @@ QList<QPointer<Form>>& Registry() {
 QPointer<Form>& ActiveForm() {
   static QPointer<Form> form;
   return form;
+}
+
+// The frame the window manager puts round each kind of border, as far as seen yet in
+// this run; the frame of a window is known only once it has been shown.
+QHash<int, QSize>& KnownFrames() {
+  static QHash<int, QSize> frames;
+  return frames;
 }
 
 bool& QuitWhenNoWindowShown() {
@@ -150,6 +158,7 @@ void Form::Load() {
   if (loaded_) return;
   loaded_ = true;
   placed_ = false;
+  reachChecked_ = false;
   defaultButton_ = nullptr;
   cancelButton_ = nullptr;
   client_ = new FormClient(this);
@@ -168,6 +177,7 @@ void Form::Show() {
 
 void Form::ShowActive() {
   PlaceAtStart();
+  KeepReachable();
   show();
   raise();
   activateWindow();
@@ -267,7 +277,27 @@ void Form::NoteActivated() {
 
 bool Form::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) NoteActivated();
+  if (event->type() == QEvent::Move || event->type() == QEvent::Show) NoteFrame();
   return QWidget::event(event);
+}
+
+// A window manager may minimise a modal window although the window asked for no
+// minimise button. The game would then wait for a window nobody sees, behind a main
+// window that takes no input: the modal window comes back at once.
+void Form::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !windowState().testFlag(Qt::WindowMinimized)) return;
+  if (windowModality() == Qt::NonModal) return;
+  QMetaObject::invokeMethod(this, [this] { RestoreIfMinimised(); }, Qt::QueuedConnection);
+}
+
+void Form::RestoreIfMinimised() {
+  if (!loaded_ || !isVisible() || windowModality() == Qt::NonModal) return;
+  if (!windowState().testFlag(Qt::WindowMinimized)) return;
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
 }
 
 void Form::closeEvent(QCloseEvent* event) {
@@ -326,18 +356,65 @@ void Form::PlaceAtStart() {
   if (placed_) return;
   placed_ = true;
   if (startUpPosition_ == StartUpPosition::kManual) return;
-  QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
-                                                : QRect(0, 0, 800, 600);
+  centreArea_ = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
+                                                 : QRect(0, 0, 800, 600);
   const Form* owner = ActiveForm();
   if (startUpPosition_ == StartUpPosition::kCenterOwner && owner && owner != this && owner->isVisible())
-    area = owner->frameGeometry();
-  const QSize outer(PxX(Width()), PxY(Height()));
-  move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    centreArea_ = owner->frameGeometry();
+  move(CentredPosition());
+  // Before its first show the window's frame is a guess: it is centred again, once, when
+  // the window manager has told the real one.
+  recentreWhenFrameKnown_ = FrameExtra().isEmpty() && border_ != FormBorder::kNoTitleBar;
+}
+
+void Form::CentreOnScreen() {
+  startUpPosition_ = StartUpPosition::kCenterScreen;
+  placed_ = false;
+  if (isVisible()) PlaceAtStart();
+}
+
+// Until the window has been shown its frame is the one last seen round a window of the
+// same border, or else round any window with a title bar.
+QSize Form::GuessedFrameExtra() const {
+  const QSize own = FrameExtra();
+  if (!own.isEmpty() || border_ == FormBorder::kNoTitleBar) return own;
+  const QHash<int, QSize>& known = KnownFrames();
+  if (known.contains(int(border_))) return known.value(int(border_));
+  for (auto it = known.cbegin(); it != known.cend(); ++it)
+    if (it.key() != int(FormBorder::kNoTitleBar)) return it.value();
+  return own;
+}
+
+QPoint Form::CentredPosition() const {
+  const QRect& area = centreArea_;
+  const QSize outer = QSize(clientPx_.width(), clientPx_.height() + MenuBarHeight()) + GuessedFrameExtra();
+  return {area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2};
+}
+
+void Form::NoteFrame() {
+  const QSize frame = FrameExtra();
+  if (frame.isEmpty()) return;
+  KnownFrames().insert(int(border_), frame);
+  if (!recentreWhenFrameKnown_) return;
+  recentreWhenFrameKnown_ = false;
+  const QPoint centred = CentredPosition();
+  if (centred != frameGeometry().topLeft()) move(centred);
+}
+
+// A stored position may lie off every screen (a monitor that is gone, a hand-edited
+// settings file): the window opens where its title bar and menu can be reached.
+void Form::KeepReachable() {
+  if (reachChecked_) return;
+  reachChecked_ = true;
+  const QSize outer = QSize(clientPx_.width(), clientPx_.height() + MenuBarHeight()) + GuessedFrameExtra();
+  const QPoint corner = Screen::KeepInAreas(QRect(frameGeometry().topLeft(), outer), Screen::AvailableAreas());
+  if (corner != frameGeometry().topLeft()) move(corner);
 }
 
 // ---- look ----
 
 void Form::SetBorder(FormBorder border) {
+  border_ = border;
   Qt::WindowFlags flags = Qt::CustomizeWindowHint;
   switch (border) {
     case FormBorder::kFixedSingle:

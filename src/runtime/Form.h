@@ -96,6 +96,9 @@ class Form : public QWidget {
   void SetIcon(const rt::Picture& icon);
   void SetBorder(FormBorder border);
   void SetStartUpPosition(StartUpPosition position) { startUpPosition_ = position; }
+  // Centres the window on the screen, frame included; before the window is shown it
+  // is centred as it shows.
+  void CentreOnScreen();
   rt::Color BackColor() const;
   void SetBackColor(rt::Color color);
   // A picture drawn unscaled from the client area's top-left corner.
@@ -159,6 +162,7 @@ class Form : public QWidget {
 
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   friend class FormClient;
@@ -176,10 +180,22 @@ class Form : public QWidget {
   int MenuBarHeight() const;
   QSize FrameExtra() const;
   void PlaceAtStart();
+  QSize GuessedFrameExtra() const;
+  QPoint CentredPosition() const;
+  void NoteFrame();
+  void KeepReachable();
+  void RestoreIfMinimised();
   void ApplyCursor();
 
   bool loaded_ = false;
   bool placed_ = false;
+  // Kept on a visible screen at its first show after a load.
+  bool reachChecked_ = false;
+  // Centred with a guessed frame: centred again once the real frame is known.
+  bool recentreWhenFrameKnown_ = false;
+  // What the window is centred on: the screen or its owner.
+  QRect centreArea_;
+  FormBorder border_ = FormBorder::kFixedSingle;
   bool keyPreview_ = false;
   bool paintQueued_ = false;
   bool refreshing_ = false;

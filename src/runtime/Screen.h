@@ -3,13 +3,17 @@
 // screen's size in twips, the mouse pointer shown over every window of the program,
 // and the application's title and version.
 #include <QCursor>
+#include <QList>
+#include <QRect>
 #include <QString>
+#include <memory>
 #include <optional>
 
 #include "runtime/Files.h"
 #include "runtime/Picture.h"
 #include "runtime/Twips.h"
 
+class QApplication;
 class QWidget;
 
 namespace rt {
@@ -26,6 +30,13 @@ enum MousePointerValue : int {
 std::optional<QCursor> CursorFromPicture(const Picture& icon, int hotX, int hotY);
 void ApplyMousePointer(QWidget* widget, int pointer, const std::optional<QCursor>& icon);
 
+// Makes the application object. Without a graphical desktop to show the windows on,
+// the program ends with one plain line on stderr and exit code 1.
+std::unique_ptr<QApplication> OpenDesktop(int& argc, char** argv);
+// Qt's own texts in German: key names in the menus ("Entf"), the standard buttons and
+// dialogs. False when the translation is not installed.
+bool UseGermanQtTexts();
+
 namespace Screen {
 
 inline constexpr int TwipsPerPixelX = kTwipsPerPixel;
@@ -34,6 +45,14 @@ inline constexpr int TwipsPerPixelY = kTwipsPerPixel;
 // Size of the primary screen in twips.
 double Width();
 double Height();
+
+// The parts of the screens that windows may cover (without panels and docks), in pixels.
+QList<QRect> AvailableAreas();
+// Where a window with that outer rectangle (frame included, pixels) goes so that it can
+// be reached: where it is when it lies wholly on one area; otherwise into the area it
+// overlaps most (the first when it overlaps none), moved as little as possible, and
+// with its top-left corner (title bar and menu) inside when it is larger than the area.
+QPoint KeepInAreas(const QRect& window, const QList<QRect>& areas);
 
 // The pointer over all windows of the program (0 default, 11 hourglass); it wins
 // over the pointers of windows and controls while it is not 0.

@@ -27,6 +27,8 @@ const QString kLastTabKey = QStringLiteral("LASTOPTIONSTAB");
 constexpr int kColorBoxes = 11;
 constexpr double kDialogFontPoints = 7.5;
 constexpr int kChosenColorsMode = 2;
+const QString kSmallIndicator = QStringLiteral("QCheckBox::indicator { width: 11px; height: 11px; }");
+
 // The standard times: a daily limit of 30 minutes and a tolerance of 30 seconds.
 constexpr int kStandardMinutes = 30;
 constexpr int kStandardToleranceSeconds = 30;
@@ -130,7 +132,11 @@ void frmOptions::DesignColorsTab() {
   }
   for (int i = 0; i < kColorBoxes; ++i) {
     const ColorRow& row = kColorRows[static_cast<size_t>(i)];
-    chk.Create(fraOptions, i).Move(row.boxLeft, row.boxTop, 195, 330);
+    rt::CheckBox& box = chk.Create(fraOptions, i);
+    box.Move(row.boxLeft, row.boxTop, 195, 330);
+    // The colour boxes have no caption and are narrower than the style's check mark box:
+    // a smaller one is drawn whole.
+    box.setStyleSheet(kSmallIndicator);
     picItem.Create(fraOptions, i).Move(row.pictureLeft, row.pictureTop, 480, 480);
   }
 }

@@ -168,6 +168,13 @@ void frmTitle::Form_Activate() {
   main.SendCommand(QStringLiteral("ProgrammStart"));
 }
 
+// At start-up the title closes itself once the main window is up; a close box (Alt+F4,
+// the window manager) must not pull the window away while its activation still loads
+// and starts the main window. The about box closes like its OK button.
+void frmTitle::Form_QueryUnload(int& Cancel, int UnloadMode) {
+  if (UnloadMode == rt::kCloseBox && !InfoMode) Cancel = 1;
+}
+
 void frmTitle::timUnloader_Timer() {
   const float now = rt::Timer();
   // After midnight the clock starts again at 0.

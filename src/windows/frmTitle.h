@@ -22,6 +22,7 @@ class frmTitle : public rt::Form, public rt::FormInstance<frmTitle> {
   void Design() override;
   void Form_Load() override;
   void Form_Activate() override;
+  void Form_QueryUnload(int& Cancel, int UnloadMode) override;
 
  private:
   void ShowAboutContent();
