@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
 args=(-G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo})
-[ "${CI:-}" = "true" ] && args+=(-DQT_WERROR=ON)
-[ "${SANITIZE:-0}" = "1" ] && args+=(-DQT_SANITIZE=ON -DQT_BENCH=OFF)
+[ "${CI:-}" = "true" ] && args+=(-DQUONK_WERROR=ON)
+[ "${SANITIZE:-0}" = "1" ] && args+=(-DQUONK_SANITIZE=ON -DQUONK_BENCH=OFF)
 cmake -S . -B "$build_dir" "${args[@]}" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"

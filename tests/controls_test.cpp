@@ -231,7 +231,7 @@ TEST(Picture, LoadErrorsForMissingUnreadableAndDamagedFiles) {
     return file.fileName();
   };
   const auto shipped = [](const QString& relative) {
-    QFile file(QStringLiteral(QT_SOURCE_DIR "/assets/") + relative);
+    QFile file(QStringLiteral(QUONK_SOURCE_DIR "/assets/") + relative);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << relative.toStdString();
     return file.readAll();
   };
