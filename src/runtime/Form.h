@@ -169,8 +169,10 @@ class Form : public QWidget {
   void FinishUnload();
   void ShowActive();
   void NoteActivated();
+  bool BlockedByModal() const;
   void ClientPainted();
-  void RunPaint();
+  void QueueActivateAndPaint();
+  void RunActivateAndPaint();
   void RunKeyDown(int keyCode, int shift);
   void LayoutClient();
   int MenuBarHeight() const;
@@ -182,6 +184,8 @@ class Form : public QWidget {
   bool placed_ = false;
   bool keyPreview_ = false;
   bool paintQueued_ = false;
+  bool activationQueued_ = false;
+  bool handlersQueued_ = false;
   bool refreshing_ = false;
   int mousePointer_ = 0;
   std::optional<QCursor> mouseIcon_;
