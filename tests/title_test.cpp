@@ -167,6 +167,23 @@ TEST_F(TitleTest, StartUpRunsOnceAlthoughTheTitleIsActivatedAgain) {
             1);
 }
 
+// The main window's first activation finds a time warning due; it waits for the greeting.
+TEST_F(TitleTest, TheGreetingIsHeardWholeBeforeADueTimeWarning) {
+  clock_.Set(QDate(2007, 4, 23), 36000);
+  WriteSettings({{"SOUND", {{"EFFECTS", "FALSE"}, {"LEARNMODE", "FALSE"}, {"COMMENTS", "TRUE"}}},
+                 {"TIMES",
+                  {{"RESTRICTEDTIME", "1800"}, {"TOLERANCETIME", "30"}, {"LASTPLAYDATE", "23.04.2007"}, {"PLAYTIME", "900"}}}});
+  StartProgram();
+  Settle();
+  const std::vector<QString> spoken = SpokenSince(0);
+  ASSERT_EQ(spoken.size(), 2u);
+  EXPECT_EQ(spoken[0], "sprg");
+  EXPECT_TRUE(spoken[1].startsWith("sti")) << spoken[1].toStdString();
+  ExpectNoRecordingCut();
+  const QString greeting = QFileInfo(sound_.Log()[0].file).completeBaseName();
+  EXPECT_EQ(Form().SpeechEntry(1).Played, "," + QString::number(greeting.right(4).toInt())) << "counted as heard";
+}
+
 TEST_F(TitleTest, AboutBoxShowsCopyrightLinkAndPlayTimeRunsNoStartUpAndReturnsOnOK) {
   InfoMode = true;
   AbsoluteTime = 90061;
