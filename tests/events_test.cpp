@@ -85,6 +85,17 @@ TEST_F(VirtualTime, ABlockingWaitRunsNoHandlerAndDeliversWhatArrivedAfterwardsIn
   seen.clear();
   rt::WhenUnblocked([&] { seen.push_back("at once"); });
   EXPECT_EQ(seen, std::vector<QString>{"at once"});
+
+  // Work that runs an event loop of its own inside a handler holds the handlers too.
+  seen.clear();
+  {
+    rt::HandlerHold hold;
+    QTimer::singleShot(0, [&] { rt::RunHandler([&] { seen.push_back("held"); }); });
+    rt::DoEvents();
+    EXPECT_TRUE(seen.empty());
+  }
+  rt::DoEvents();
+  EXPECT_EQ(seen, std::vector<QString>{"held"});
 }
 
 }  // namespace

@@ -97,15 +97,16 @@ void BlockReal(int64_t deadlineMs, const std::function<bool()>& ended) {
 
 bool Blocked() { return blocked; }
 
+HandlerHold::HandlerHold() : outer_(std::exchange(blocked, true)), input_(std::make_unique<InputHold>()) {}
+
+HandlerHold::~HandlerHold() {
+  input_.reset();
+  blocked = outer_;
+  if (!outer_) Release();
+}
+
 void BlockUntil(int64_t deadlineMs, const std::function<bool()>& ended) {
-  struct Block {
-    bool outer = std::exchange(blocked, true);
-    ~Block() {
-      blocked = outer;
-      if (!outer) Release();
-    }
-  } block;
-  InputHold input;
+  HandlerHold hold;
   if (ended && ended()) return;
   Clock& clock = CurrentClock();
   if (!clock.IsVirtual()) {

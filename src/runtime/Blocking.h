@@ -9,6 +9,7 @@
 #include <QObject>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace rt {
 
@@ -19,6 +20,21 @@ bool Blocked();
 // ended() says so. On a virtual clock the time passes at once, while the events that
 // would arrive meanwhile (queued calls, timers falling due) arrive and are held.
 void BlockUntil(int64_t deadlineMs, const std::function<bool()>& ended = {});
+
+// Holds the program's handlers and input while it exists, as a blocking wait does, for
+// work that runs an event loop of its own inside a handler (an audio output that is
+// closed waits for its stream); what arrived is delivered once the last hold ends.
+class HandlerHold {
+ public:
+  HandlerHold();
+  ~HandlerHold();
+  HandlerHold(const HandlerHold&) = delete;
+  HandlerHold& operator=(const HandlerHold&) = delete;
+
+ private:
+  bool outer_;
+  std::unique_ptr<QObject> input_;
+};
 
 // Runs action now; during a blocking wait it is held and delivered afterwards through
 // the event loop, in order with everything else held. A held action whose context

@@ -68,7 +68,14 @@ struct SystemSoundDevice::Playback {
   // the output says it has stopped.
   void WaitForEnd() {
     const int64_t deadline = endMs + (sink ? kDrainAllowanceMs : 0);
-    BlockUntil(deadline, [this] { return sink && !Playing(); });
+    // The output reports its start a moment after it was asked to play, and its end as
+    // soon as it holds the last samples: only a sound seen playing can have stopped, and
+    // none before its length has passed.
+    bool seenPlaying = false;
+    BlockUntil(deadline, [this, &seenPlaying] {
+      if (Playing()) seenPlaying = true;
+      return seenPlaying && !Playing() && CurrentClock().MonotonicMs() >= endMs;
+    });
   }
 };
 
@@ -77,6 +84,8 @@ SystemSoundDevice::SystemSoundDevice() : playback_(std::make_unique<Playback>())
 SystemSoundDevice::~SystemSoundDevice() { playback_->Stop(); }
 
 void SystemSoundDevice::Play(const QString& file, PlayMode mode) {
+  // Closing the output runs an event loop: no handler of the program may run inside it.
+  HandlerHold hold;
   playback_->Stop();
   const std::optional<WavSound> recording = LoadWav(file);
   playback_->Start(recording ? *recording : DefaultBeep());
