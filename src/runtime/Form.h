@@ -141,7 +141,8 @@ class Form : public QWidget {
   // Creates the controls and menus as designed. Runs at every load, before Form_Load.
   virtual void Design() {}
   virtual void Form_Load() {}
-  // Each time the window becomes the program's active window.
+  // Each time the window becomes the program's active window (a Show makes it so at
+  // once), before a paint that came with it.
   virtual void Form_Activate() {}
   // Right after the window has painted, and at once on Refresh(). It runs outside
   // Qt's painting, so it may repaint, wait, speak or talk to other windows.
