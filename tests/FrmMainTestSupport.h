@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <cmath>
 #include <map>
 #include <memory>
 
@@ -124,6 +125,23 @@ class FrmMainTest : public ::testing::Test {
     return names;
   }
   size_t SoundCount() const { return sound_.Log().size(); }
+  // The tokens of the recordings spoken synchronously since log entry from ("ssto0002" -> "ssto").
+  std::vector<QString> SpokenSince(size_t from) const {
+    std::vector<QString> tokens;
+    for (size_t i = from; i < sound_.Log().size(); ++i)
+      if (sound_.Log()[i].mode == rt::PlayMode::Sync)
+        tokens.push_back(QFileInfo(sound_.Log()[i].file).completeBaseName().toLower().left(4));
+    return tokens;
+  }
+  // A synchronous recording is heard whole: no sound starts before it has ended.
+  void ExpectNoRecordingCut() const {
+    const std::vector<rt::PlayRecord>& log = sound_.Log();
+    for (size_t i = 0; i + 1 < log.size(); ++i) {
+      if (log[i].mode != rt::PlayMode::Sync) continue;
+      EXPECT_GE(log[i + 1].startMs, log[i].startMs + std::llround(log[i].lengthMs))
+          << log[i].file.toStdString() << " cut by " << log[i + 1].file.toStdString();
+    }
+  }
 
   // Every ball on the board shows at its cell with its colour's picture; every other
   // ball picture is hidden.

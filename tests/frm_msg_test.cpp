@@ -173,7 +173,18 @@ TEST_F(FrmMsgTest, SpeaksThePendingCommentFirstThenExplainsTheButtons) {
   EXPECT_EQ(sent_, std::vector<QString>{"SayComment 32"});
   EXPECT_FALSE(NoButtonExplanation);
 
+  // A box asked straight after another is activated too; the main window, blocked by
+  // the box, cannot take the activation from it meanwhile.
   sent_.clear();
+  const auto answerAtOnce = [&] {
+    QTimer::singleShot(0, [] {
+      Settle();
+      Button(0).click();
+    });
+    FMsgB("Neues Spiel?", 36);
+  };
+  answerAtOnce();
+  answerAtOnce();
   Ask("Neues Spiel?", 36, [&] {
     Form().activateWindow();
     Settle();
@@ -181,7 +192,7 @@ TEST_F(FrmMsgTest, SpeaksThePendingCommentFirstThenExplainsTheButtons) {
     Settle();
     Button(1).click();
   });
-  EXPECT_EQ(sent_, (std::vector<QString>{"SBUT", "SLIP", "SBUT", "SLIP"})) << "coming back to the box explains again";
+  EXPECT_EQ(sent_, (std::vector<QString>{"SBUT", "SLIP", "SBUT", "SLIP", "SBUT", "SLIP"}));
 }
 
 TEST_F(FrmMsgTest, TheShutUpButtonEndsLearnModeAndGivesWayToTheSign) {
@@ -231,6 +242,55 @@ TEST_F(FrmMsgTest, TheWindowManagersCloseAnswersAsCancelOrLeavesTheBoxOpen) {
   EXPECT_TRUE(stayed) << "a box without a cancel button waits for its button";
   EXPECT_TRUE(MsgForm().IsLoaded());
   rt::Screen::SetMousePointer(rt::kPointerDefault);
+}
+
+// The box with the main window's own command channel and speech, in learn mode with
+// comments on: every box has its say in one order, and no recording cuts another.
+class FrmMsgSpeechTest : public FrmMainTest {
+ protected:
+  void SetUp() override {
+    FrmMainTest::SetUp();
+    WriteSettings({{"GLOBAL", {{"GameColumns", "5"}, {"GameRows", "5"}}},
+                   {"COLORS", {{"BALLCOLORS", "3"}}},
+                   {"TIMES", {{"RESTRICTEDTIME", "-1"}}},
+                   {"SOUND", {{"LEARNMODE", "TRUE"}, {"COMMENTS", "TRUE"}, {"EFFECTS", "FALSE"}}}});
+    Open();
+    Settle();
+  }
+  static void Settle() {
+    for (int i = 0; i < 5; ++i) rt::DoEvents();
+  }
+  static rt::CommandButton& Button(int i) {
+    return dynamic_cast<rt::CommandButton&>(*MsgForm().findChild<QWidget*>(QStringLiteral("cmd_%1").arg(i)));
+  }
+  // The next box is answered with button i once its handlers have run.
+  static void AnswerNextBox(int i) {
+    QTimer::singleShot(0, [i] {
+      Settle();
+      Button(i).click();
+    });
+  }
+};
+
+TEST_F(FrmMsgSpeechTest, EachBoxSpeaksItsCommentThenExplainsItsButtonsNoneCut) {
+  const int16_t group = AnyGroup();
+  Click(group);
+  Click(group);
+  size_t from = SoundCount();
+  AnswerNextBox(1);
+  Choose(QStringLiteral("menGameNew"));
+  EXPECT_EQ(SpokenSince(from), (std::vector<QString>{"ssto", "sbut", "slip"})) << "a running game: asked to stop";
+
+  // Boxes straight after each other, with a comment and without; the shut-up button is
+  // explained once a run.
+  from = SoundCount();
+  MsgComment = 32;
+  AnswerNextBox(0);
+  FMsgB(QStringLiteral("Tschüss"), 64);
+  AnswerNextBox(0);
+  FMsgB(QStringLiteral("Neues Spiel?"), 36);
+  EXPECT_EQ(SpokenSince(from), (std::vector<QString>{"snot", "sbut", "sbut"}));
+  ExpectNoRecordingCut();
 }
 
 TEST(FMsgBResponder, AnswersInPlaceOfTheChildAndUsesUpTheCallersFlags) {

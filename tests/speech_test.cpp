@@ -6,6 +6,7 @@
 
 #include "FrmMainTestSupport.h"
 #include "TempFolder.h"
+#include "runtime/MsgBox.h"
 #include "runtime/Random.h"
 #include "settings/IniHandler.h"
 #include "speech/Comments.h"
@@ -257,6 +258,24 @@ TEST_F(SpeechOnMainWindow, HighscoreCelebrationFlashesTheScoreAndPraises) {
   PressKey(Qt::Key_F9);
   EXPECT_EQ(sound_.Log().back().file, LastSpeechFile);
   EXPECT_EQ(sound_.Log().back().mode, rt::PlayMode::Async);
+}
+
+// A recording the output could not play (the player left the error box) was not heard.
+TEST_F(SpeechOnMainWindow, OnlyARecordingHeardCountsAndIsTheOneF9Repeats) {
+  WriteBoardSettings(5, 5, 3);
+  Open();
+  LastSpeechFile = QStringLiteral("heard before.wav");
+  sound_.FailNextCalls(1);
+  rt::SetMsgBoxResponder([](const rt::MsgBoxRequest&) { return int{rt::kAnswerAbort}; });
+  Form().SendCommand(QStringLiteral("SayComment 28"));
+  rt::SetMsgBoxResponder({});
+  EXPECT_EQ(LastSpeechFile, "heard before.wav");
+  EXPECT_EQ(Form().SpeechEntry(28).Played, "");
+
+  Form().SendCommand(QStringLiteral("SayComment 28"));
+  const QString heard = sound_.Log().back().file;
+  EXPECT_EQ(LastSpeechFile, heard);
+  EXPECT_EQ(Form().SpeechEntry(28).Played, "," + QString::number(QFileInfo(heard).completeBaseName().right(4).toInt()));
 }
 
 TEST_F(SpeechOnMainWindow, QuitSavesTheSpeechStatistics) {

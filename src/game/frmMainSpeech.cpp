@@ -80,9 +80,11 @@ void frmMain::PlaySpeechToken(uint8_t Token) {
   // The lips pointer tells the child that the game is talking and not listening.
   SetMousePointer(rt::kPointerCustom);
   Refresh();
-  playsound(file, -1);
-  LastSpeechFile = file;
+  const bool heard = playsound(file, -1);
   SetMousePointer(rt::kPointerDefault);
+  // Only a recording heard to its end counts as played and is the one F9 repeats.
+  if (!heard) return;
+  LastSpeechFile = file;
   NotePlayed(entry, Token, number);
 }
 

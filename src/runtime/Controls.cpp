@@ -160,8 +160,8 @@ void ControlBase::ZOrder(int position) {
     self_->lower();
 }
 
-void ControlBase::Fire(const std::function<void()>& handler) {
-  if (handler) RunHandler(handler);
+void ControlBase::Fire(const std::function<void()>& handler) const {
+  if (handler) RunHandler(handler, self_);
 }
 
 void ControlBase::OnMousePress(QMouseEvent* event) {
@@ -170,14 +170,14 @@ void ControlBase::OnMousePress(QMouseEvent* event) {
   const QPointF at = event->position();
   const int button = ButtonMask(event->button());
   const int shift = ShiftMask(event->modifiers());
-  Fire([&] { MouseDown(button, shift, at.x() * kTwipsPerPixel, at.y() * kTwipsPerPixel); });
+  Fire([this, button, shift, at] { MouseDown(button, shift, at.x() * kTwipsPerPixel, at.y() * kTwipsPerPixel); });
 }
 
 void ControlBase::OnMouseRelease(QMouseEvent* event) {
   const QPointF at = event->position();
   const int button = ButtonMask(event->button());
   const int shift = ShiftMask(event->modifiers());
-  if (MouseUp) Fire([&] { MouseUp(button, shift, at.x() * kTwipsPerPixel, at.y() * kTwipsPerPixel); });
+  if (MouseUp) Fire([this, button, shift, at] { MouseUp(button, shift, at.x() * kTwipsPerPixel, at.y() * kTwipsPerPixel); });
   const bool click = event->button() == Qt::LeftButton && !afterDoubleClick_ &&
                      self_->rect().contains(event->position().toPoint());
   afterDoubleClick_ = false;
@@ -195,7 +195,7 @@ void ControlBase::OnMouseMove(QMouseEvent* event) {
   const QPointF at = event->position();
   const int buttons = ButtonMask(event->buttons());
   const int shift = ShiftMask(event->modifiers());
-  Fire([&] { MouseMove(buttons, shift, at.x() * kTwipsPerPixel, at.y() * kTwipsPerPixel); });
+  Fire([this, buttons, shift, at] { MouseMove(buttons, shift, at.x() * kTwipsPerPixel, at.y() * kTwipsPerPixel); });
 }
 
 // ---- PictureBox ----
@@ -706,7 +706,7 @@ void TextBox::focusOutEvent(QFocusEvent* event) {
 
 TimerControl::TimerControl(QWidget* container, const QString& name, int index)
     : QObject(ContainerOf(container)),
-      clock_(new ClockTimer([this] { RunHandler([this] { if (Timer) Timer(); }); }, this)),
+      clock_(new ClockTimer([this] { RunHandler([this] { if (Timer) Timer(); }, this); }, this)),
       index_(index) {
   setObjectName(ObjectName(name, index));
 }

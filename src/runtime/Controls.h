@@ -107,7 +107,7 @@ class ControlBase {
   void OnMouseRelease(QMouseEvent* event);
   void OnMouseDoubleClick(QMouseEvent* event);
   void OnMouseMove(QMouseEvent* event);
-  static void Fire(const std::function<void()>& handler);
+  void Fire(const std::function<void()>& handler) const;
 
  private:
   void ApplyCursor();

@@ -10,8 +10,8 @@
 #include <QSocketNotifier>
 #include <csignal>
 
+#include "runtime/Blocking.h"
 #include "runtime/ErrorBox.h"
-#include "runtime/Events.h"
 #include "runtime/Form.h"
 
 namespace rt {
@@ -61,6 +61,11 @@ void InstallSessionEnd() {
   auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
   if (!app) return;
   QObject::connect(app, &QGuiApplication::commitDataRequest, app, [](QSessionManager& manager) {
+    // A blocking sound holds the request until its end; the session is not refused.
+    if (Blocked()) {
+      WhenUnblocked([] { RunHandler([] { RequestEndAll(kSessionEnd); }); });
+      return;
+    }
     bool ended = false;
     RunHandler([&] { ended = RequestEndAll(kSessionEnd); });
     if (!ended && manager.allowsInteraction()) manager.cancel();

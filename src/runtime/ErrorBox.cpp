@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "runtime/Blocking.h"
 #include "runtime/Form.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
@@ -34,7 +35,11 @@ void EndProcess(int exitCode) {
   std::_Exit(exitCode);
 }
 
-void RunHandler(const std::function<void()>& handler) {
+void RunHandler(const std::function<void()>& handler, const QObject* context) {
+  if (Blocked()) {
+    WhenUnblocked([handler] { RunHandler(handler); }, context);
+    return;
+  }
   try {
     handler();
   } catch (const RuntimeError& error) {

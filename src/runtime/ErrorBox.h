@@ -7,6 +7,8 @@
 
 #include "runtime/RuntimeError.h"
 
+class QObject;
+
 namespace rt {
 
 // The text of the runtime error box: "Laufzeitfehler 'N':", a line break, the description.
@@ -22,8 +24,10 @@ QString RuntimeErrorText(const RuntimeError& error);
 [[noreturn]] void EndProcess(int exitCode = 0);
 
 // Runs an event handler; a runtime error it leaves unhandled shows the error box and
-// ends the program. Every handler the runtime calls goes through here.
-void RunHandler(const std::function<void()>& handler);
+// ends the program. Every handler the runtime calls goes through here. During a
+// blocking wait the handler is held and runs afterwards (dropped when its context
+// object is gone by then).
+void RunHandler(const std::function<void()>& handler, const QObject* context = nullptr);
 
 // For main(): installs the end-request handling (session end, SIGTERM, SIGHUP,
 // SIGINT), runs start (which loads and shows the first window) under the error

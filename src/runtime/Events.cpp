@@ -8,18 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/Blocking.h"
 #include "runtime/Clock.h"
 
 namespace rt {
 
 namespace {
-
-int timerHolds = 0;
-
-std::vector<std::function<void()>>& DeferredActions() {
-  static std::vector<std::function<void()>> actions;
-  return actions;
-}
 
 std::vector<ClockTimer*>& VirtualTimers() {
   static std::vector<ClockTimer*> timers;
@@ -65,7 +59,12 @@ void WaitReal(double ms) {
 
 }  // namespace
 
-void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void DoEvents() {
+  // Qt's own processing skips events posted before the handler that calls this one
+  // started; they are pending all the same.
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void WaitMs(double ms) {
   if (VirtualClock* clock = Virtual()) {
@@ -107,15 +106,17 @@ void ClockTimer::Restart() {
 }
 
 void ClockTimer::FireVirtual() {
-  // Counted from now, so that a timer overdue after a hold ticks once, not once per
+  // Counted from now, so that a timer overdue after a blocking wait ticks once, not once per
   // interval it missed.
   dueMs_ = CurrentClock().MonotonicMs() + intervalMs_;
   Tick();
 }
 
 void ClockTimer::Tick() {
-  if (timerHolds > 0) {
+  if (Blocked()) {
+    if (tickHeld_) return;
     tickHeld_ = true;
+    WhenUnblocked([this] { FireHeld(); }, this);
     return;
   }
   if (onTick_) onTick_();
@@ -125,28 +126,6 @@ void ClockTimer::FireHeld() {
   if (!tickHeld_) return;
   tickHeld_ = false;
   if (Running()) Tick();
-}
-
-TimerHold::TimerHold() { ++timerHolds; }
-
-TimerHold::~TimerHold() {
-  if (--timerHolds > 0) return;
-  // Copied, since a tick may create or destroy timers.
-  const std::vector<ClockTimer*> timers = VirtualTimers();
-  for (ClockTimer* t : timers) {
-    if (std::find(VirtualTimers().begin(), VirtualTimers().end(), t) != VirtualTimers().end())
-      t->FireHeld();
-  }
-  const std::vector<std::function<void()>> actions = std::exchange(DeferredActions(), {});
-  for (const auto& action : actions) action();
-}
-
-void WhenUnblocked(std::function<void()> action) {
-  if (timerHolds == 0) {
-    action();
-    return;
-  }
-  DeferredActions().push_back(std::move(action));
 }
 
 }  // namespace rt

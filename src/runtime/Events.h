@@ -20,24 +20,9 @@ void WaitMs(double ms);
 // on the real clock it behaves like WaitMs).
 void IdleMs(double ms);
 
-// While a TimerHold exists, runtime timers do not tick: the thread counts as blocked
-// (a synchronous sound plays). A timer that fell due meanwhile ticks once afterwards,
-// as a blocked window timer would.
-class TimerHold {
- public:
-  TimerHold();
-  ~TimerHold();
-  TimerHold(const TimerHold&) = delete;
-  TimerHold& operator=(const TimerHold&) = delete;
-};
-
-// Runs action now, or, while a TimerHold exists, as soon as the last one ends: for
-// requests from outside (a close request by signal) that must not cut into a blocking
-// sound.
-void WhenUnblocked(std::function<void()> action);
-
 // A periodic timer on the runtime clock. It ticks only while window events are
-// processed (in the event loop, DoEvents or a wait), like any window timer.
+// processed (in the event loop, DoEvents or a wait), like any window timer; during a
+// blocking wait it ticks once afterwards.
 class ClockTimer : public QObject {
   Q_OBJECT
  public:
@@ -54,7 +39,7 @@ class ClockTimer : public QObject {
   int64_t DueMs() const { return dueMs_; }
   bool Running() const { return enabled_ && intervalMs_ > 0; }
   void FireVirtual();
-  // Delivers a tick held back by a TimerHold.
+  // Delivers the one tick held back by a blocking wait.
   void FireHeld();
 
  private:

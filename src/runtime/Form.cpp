@@ -9,7 +9,9 @@
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScreen>
+#include <utility>
 
 #include "runtime/Controls.h"
 #include "runtime/ErrorBox.h"
@@ -91,7 +93,10 @@ class FormKeyFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
-    if (!IsFirstReceiver(widget)) return false;
+    const bool first = IsFirstReceiver(event, widget);
+    // Noted again after the handlers: one of them may have run an event loop meanwhile.
+    const auto noteReceiver = qScopeGuard([this, event, widget] { Note(event, widget); });
+    if (!first) return false;
     Form* form = Form::Of(widget);
     if (!form || !form->IsLoaded()) return false;
     auto* key = static_cast<QKeyEvent*>(event);
@@ -102,11 +107,20 @@ class FormKeyFilter : public QObject {
   }
 
  private:
-  // A key event travels up from the focus widget; the form sees it only once.
-  static bool IsFirstReceiver(const QWidget* widget) {
-    const QWidget* focus = QApplication::focusWidget();
-    return focus ? widget == focus : widget->isWindow();
+  // A key event that nobody takes travels up from its first receiver (the focus widget,
+  // the menu bar, or the window) to the parents; the form handles it only at the first.
+  // Where the focus is by then says nothing: a handler may have moved it.
+  bool IsFirstReceiver(const QEvent* event, const QWidget* widget) const {
+    return !(event == lastEvent_ && lastReceiver_ && widget == lastReceiver_->parentWidget());
   }
+
+  void Note(const QEvent* event, QWidget* widget) {
+    lastEvent_ = event;
+    lastReceiver_ = widget;
+  }
+
+  const QEvent* lastEvent_ = nullptr;
+  QPointer<QWidget> lastReceiver_;
 
   static bool PressButtonFor(Form* form, int key) {
     QAbstractButton* button = nullptr;
@@ -181,8 +195,9 @@ void Form::ShowActive() {
   show();
   raise();
   activateWindow();
-  // A window shown again may still count as active and get no activation event.
-  if (isActiveWindow()) NoteActivated();
+  // Showing a window makes it the active one at once; the window manager's word on it
+  // comes later, or not at all for a window shown again straight after it was hidden.
+  NoteActivated();
 }
 
 void Form::ShowModal() {
@@ -252,33 +267,49 @@ void Form::Refresh() {
 void Form::ClientPainted() {
   if (refreshing_ || paintQueued_) return;
   paintQueued_ = true;
-  QMetaObject::invokeMethod(this, [this] { RunPaint(); }, Qt::QueuedConnection);
-}
-
-void Form::RunPaint() {
-  if (!paintQueued_) return;
-  paintQueued_ = false;
-  if (loaded_ && isVisible()) RunHandler([this] { Form_Paint(); });
-}
-
-void Form::RunKeyDown(int keyCode, int shift) {
-  RunHandler([&] { Form_KeyDown(keyCode, shift); });
+  QueueActivateAndPaint();
 }
 
 void Form::NoteActivated() {
   if (!loaded_ || ActiveForm() == this) return;
   ActiveForm() = this;
-  QMetaObject::invokeMethod(
-      this, [this] {
-        if (loaded_ && isVisible()) RunHandler([this] { Form_Activate(); });
+  activationQueued_ = true;
+  QueueActivateAndPaint();
+}
+
+// Activation and paint wait in one queued call, so that a window's activation handler
+// runs before its paint handler whichever of the two the platform reported first.
+void Form::QueueActivateAndPaint() {
+  if (handlersQueued_) return;
+  handlersQueued_ = true;
+  QMetaObject::invokeMethod(this, [this] { RunActivateAndPaint(); }, Qt::QueuedConnection);
+}
+
+void Form::RunActivateAndPaint() {
+  handlersQueued_ = false;
+  RunHandler(
+      [this] {
+        if (std::exchange(activationQueued_, false) && loaded_ && isVisible()) Form_Activate();
+        if (std::exchange(paintQueued_, false) && loaded_ && isVisible()) Form_Paint();
       },
-      Qt::QueuedConnection);
+      this);
+}
+
+void Form::RunKeyDown(int keyCode, int shift) {
+  RunHandler([this, keyCode, shift] { Form_KeyDown(keyCode, shift); }, this);
 }
 
 bool Form::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) NoteActivated();
+  if (event->type() == QEvent::WindowActivate && !BlockedByModal()) NoteActivated();
   if (event->type() == QEvent::Move || event->type() == QEvent::Show) NoteFrame();
   return QWidget::event(event);
+}
+
+// While a modal window is open, no other window of the program can become the active
+// one; the window manager may still pass the focus through one for a moment.
+bool Form::BlockedByModal() const {
+  const QWidget* modal = QApplication::activeModalWidget();
+  return modal && modal != this;
 }
 
 // A window manager may minimise a modal window although the window asked for no
@@ -303,7 +334,7 @@ void Form::RestoreIfMinimised() {
 void Form::closeEvent(QCloseEvent* event) {
   event->ignore();
   if (!loaded_) return;
-  RunHandler([this] { RequestClose(kCloseBox); });
+  RunHandler([this] { RequestClose(kCloseBox); }, this);
 }
 
 // ---- geometry ----

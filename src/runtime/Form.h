@@ -144,7 +144,8 @@ class Form : public QWidget {
   // Creates the controls and menus as designed. Runs at every load, before Form_Load.
   virtual void Design() {}
   virtual void Form_Load() {}
-  // Each time the window becomes the program's active window.
+  // Each time the window becomes the program's active window (a Show makes it so at
+  // once), before a paint that came with it.
   virtual void Form_Activate() {}
   // Right after the window has painted, and at once on Refresh(). It runs outside
   // Qt's painting, so it may repaint, wait, speak or talk to other windows.
@@ -173,8 +174,10 @@ class Form : public QWidget {
   void FinishUnload();
   void ShowActive();
   void NoteActivated();
+  bool BlockedByModal() const;
   void ClientPainted();
-  void RunPaint();
+  void QueueActivateAndPaint();
+  void RunActivateAndPaint();
   void RunKeyDown(int keyCode, int shift);
   void LayoutClient();
   int MenuBarHeight() const;
@@ -198,6 +201,8 @@ class Form : public QWidget {
   FormBorder border_ = FormBorder::kFixedSingle;
   bool keyPreview_ = false;
   bool paintQueued_ = false;
+  bool activationQueued_ = false;
+  bool handlersQueued_ = false;
   bool refreshing_ = false;
   int mousePointer_ = 0;
   std::optional<QCursor> mouseIcon_;

@@ -16,14 +16,14 @@ MenuItem::MenuItem(QObject* parent, const QString& name, QAction* action, QMenu*
   if (menu_) {
     menu_->setObjectName(name);
     connect(menu_, &QMenu::aboutToShow, this, [this] {
-      if (Click) RunHandler(Click);
+      if (Click) RunHandler(Click, this);
     });
     return;
   }
   connect(action_, &QAction::triggered, this, [this](bool checked) {
     // The check mark is the program's to set: choosing an item does not toggle it.
     if (action_->isCheckable()) action_->setChecked(!checked);
-    if (Click) RunHandler(Click);
+    if (Click) RunHandler(Click, this);
   });
 }
 

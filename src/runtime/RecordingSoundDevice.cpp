@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "runtime/Blocking.h"
 #include "runtime/Clock.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/WavFile.h"
@@ -18,8 +19,9 @@ void RecordingSoundDevice::Play(const QString& file, PlayMode mode) {
   const std::optional<WavSound> recording = LoadWav(file);
   const double lengthMs = (recording ? *recording : DefaultBeep()).LengthMs();
   log_.push_back({file, mode, clock.SecondsSinceMidnight(), clock.MonotonicMs(), lengthMs});
-  if (mode == PlayMode::Sync && clock.IsVirtual())
-    static_cast<VirtualClock&>(clock).AdvanceMs(std::llround(lengthMs));
+  // Blocks as the real device does, so that whatever would run during the recording
+  // is seen to wait for its end.
+  if (mode == PlayMode::Sync && clock.IsVirtual()) BlockUntil(clock.MonotonicMs() + std::llround(lengthMs));
 }
 
 void RecordingSoundDevice::FailNextCalls(int count, int errorNumber) {

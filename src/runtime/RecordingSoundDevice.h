@@ -21,7 +21,8 @@ struct PlayRecord {
 
 class RecordingSoundDevice : public SoundDevice {
  public:
-  // A synchronous playback advances a virtual clock by the recording's length.
+  // A synchronous playback blocks for the recording's length on a virtual clock, with
+  // the event loop running as during a real playback.
   void Play(const QString& file, PlayMode mode) override;
 
   // The next count calls of Play raise RuntimeError(errorNumber) and play nothing.

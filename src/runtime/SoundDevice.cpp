@@ -3,16 +3,11 @@
 #include <QAudioSink>
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QMediaDevices>
-#include <QPointer>
-#include <QTimer>
 #include <cmath>
-#include <utility>
-#include <vector>
 
+#include "runtime/Blocking.h"
 #include "runtime/Clock.h"
-#include "runtime/Events.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/WavFile.h"
 
@@ -26,50 +21,6 @@ constexpr int kDrainAllowanceMs = 2000;
 
 SoundDevice* installedDevice = nullptr;
 SystemSoundDevice* systemDevice = nullptr;
-
-bool IsUserInput(QEvent::Type type) {
-  switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Holds back user input that reaches the program as posted events while a
-// synchronous sound plays and posts it again, in order, once the sound has ended.
-// Input from the window system stays queued there meanwhile (ExcludeUserInputEvents).
-class InputHold : public QObject {
- public:
-  InputHold() { QCoreApplication::instance()->installEventFilter(this); }
-  ~InputHold() override {
-    QCoreApplication::instance()->removeEventFilter(this);
-    for (auto& [receiver, event] : held_) {
-      if (receiver) QCoreApplication::postEvent(receiver, event.release());
-    }
-  }
-
- protected:
-  bool eventFilter(QObject* receiver, QEvent* event) override {
-    if (!IsUserInput(event->type())) return false;
-    held_.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
-    return true;
-  }
-
- private:
-  std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> held_;
-};
-
-void ProcessAllButInput() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
 QAudioFormat FormatOf(const WavSound& sound) {
   QAudioFormat format;
@@ -113,30 +64,18 @@ struct SystemSoundDevice::Playback {
     return sink && (sink->state() == QAudio::ActiveState || sink->state() == QAudio::SuspendedState);
   }
 
+  // Blocks the program until the recording has ended: by its length, or earlier when
+  // the output says it has stopped.
   void WaitForEnd() {
-    InputHold hold;
-    TimerHold timers;
-    Clock& clock = CurrentClock();
-    if (clock.IsVirtual()) {
-      ProcessAllButInput();
-      static_cast<VirtualClock&>(clock).AdvanceMs(endMs - clock.MonotonicMs());
-      ProcessAllButInput();
-      return;
-    }
-    const int64_t remaining = endMs - clock.MonotonicMs() + (sink ? kDrainAllowanceMs : 0);
-    if (remaining <= 0 || (sink && !Playing())) return;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    if (sink) {
-      QObject::connect(sink.get(), &QAudioSink::stateChanged, &loop, [this, &loop] {
-        if (!Playing()) loop.quit();
-      });
-    }
-    deadline.start(static_cast<int>(remaining));
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    const int64_t deadline = endMs + (sink ? kDrainAllowanceMs : 0);
+    // The output reports its start a moment after it was asked to play, and its end as
+    // soon as it holds the last samples: only a sound seen playing can have stopped, and
+    // none before its length has passed.
+    bool seenPlaying = false;
+    BlockUntil(deadline, [this, &seenPlaying] {
+      if (Playing()) seenPlaying = true;
+      return seenPlaying && !Playing() && CurrentClock().MonotonicMs() >= endMs;
+    });
   }
 };
 
@@ -145,6 +84,8 @@ SystemSoundDevice::SystemSoundDevice() : playback_(std::make_unique<Playback>())
 SystemSoundDevice::~SystemSoundDevice() { playback_->Stop(); }
 
 void SystemSoundDevice::Play(const QString& file, PlayMode mode) {
+  // Closing the output runs an event loop: no handler of the program may run inside it.
+  HandlerHold hold;
   playback_->Stop();
   const std::optional<WavSound> recording = LoadWav(file);
   playback_->Start(recording ? *recording : DefaultBeep());

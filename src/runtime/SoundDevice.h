@@ -12,9 +12,9 @@ enum class PlayMode { Sync, Async };
 class SoundDevice {
  public:
   virtual ~SoundDevice() = default;
-  // Plays a WAV file. Sync returns when the sound has ended, handling no user input
-  // meanwhile (clicks and keys are delivered afterwards) while windows still repaint;
-  // Async returns at once. A new playback ends the sound still playing. A missing or
+  // Plays a WAV file. Sync returns when the sound has ended and blocks the program
+  // meanwhile (see Blocking.h: windows still repaint, no handler runs, what arrives is
+  // delivered afterwards); Async returns at once. A new playback ends the sound still playing. A missing or
   // unreadable file plays a short default beep instead. Raises RuntimeError only when
   // the audio output itself fails.
   virtual void Play(const QString& file, PlayMode mode) = 0;

@@ -19,15 +19,15 @@ int AskAfterError(const rt::RuntimeError& error) {
 
 }  // namespace
 
-void playsound(const QString& File, int16_t Sync) {
+bool playsound(const QString& File, int16_t Sync) {
   const rt::PlayMode mode = Sync != 0 ? rt::PlayMode::Sync : rt::PlayMode::Async;
   for (;;) {
     try {
       rt::CurrentSoundDevice().Play(File, mode);
-      return;
+      return true;
     } catch (const rt::RuntimeError& error) {
       // Abort leaves without sound; Ignore goes on behind the call, which leaves too.
-      if (AskAfterError(error) != rt::kAnswerRetry) return;
+      if (AskAfterError(error) != rt::kAnswerRetry) return false;
     }
   }
 }
