@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QString>
 #include <QtEndian>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace testwav {
 
@@ -43,6 +47,28 @@ inline void Write(const QString& path, int lengthMs) {
   QFile file(path);
   file.open(QIODevice::WriteOnly);
   file.write(Image(Format{}, 8 * lengthMs));
+}
+
+// The samples of a mono 16-bit sine tone at rate, with 2 ms ramps at both ends.
+inline std::vector<int16_t> ToneSamples(int lengthMs, double hz, int rate = 22050) {
+  const int frames = rate * lengthMs / 1000;
+  const int ramp = rate / 500;
+  std::vector<int16_t> samples(frames);
+  for (int i = 0; i < frames; ++i) {
+    const double edge = std::min({1.0, double(i) / ramp, double(frames - 1 - i) / ramp});
+    samples[i] = static_cast<int16_t>(std::lround(12000 * edge * std::sin(2 * M_PI * hz * i / rate)));
+  }
+  return samples;
+}
+
+// A file of ToneSamples.
+inline void WriteTone(const QString& path, int lengthMs, double hz, int rate = 22050) {
+  const std::vector<int16_t> samples = ToneSamples(lengthMs, hz, rate);
+  QByteArray image = Image({rate, 1, 16}, static_cast<int>(samples.size()));
+  std::memcpy(image.data() + image.size() - samples.size() * 2, samples.data(), samples.size() * 2);
+  QFile file(path);
+  file.open(QIODevice::WriteOnly);
+  file.write(image);
 }
 
 }  // namespace testwav

@@ -3,6 +3,7 @@
 // and speech synchronously; tests install a RecordingSoundDevice in place of the
 // real one so that sounds are logged and take virtual time only.
 #include <QString>
+#include <cstdint>
 #include <memory>
 
 namespace rt {
@@ -15,8 +16,8 @@ class SoundDevice {
   // Plays a WAV file. Sync returns when the sound has ended and blocks the program
   // meanwhile (see Blocking.h: windows still repaint, no handler runs, what arrives is
   // delivered afterwards); Async returns at once. A new playback ends the sound still playing. A missing or
-  // unreadable file plays a short default beep instead. Raises RuntimeError only when
-  // the audio output itself fails.
+  // unreadable file plays a short default beep instead. A device may raise RuntimeError
+  // when its output fails; the system's plays silently instead.
   virtual void Play(const QString& file, PlayMode mode) = 0;
 };
 
@@ -27,6 +28,13 @@ class SystemSoundDevice : public SoundDevice {
   SystemSoundDevice();
   ~SystemSoundDevice() override;
   void Play(const QString& file, PlayMode mode) override;
+
+  // Thread-safe: the sound played last has been heard to its end (or was stopped), so a
+  // wait for a synchronous sound may poll it from anywhere.
+  bool SoundEnded() const;
+  // Thread-safe: milliseconds until then; exact once the output has taken the sound's
+  // last frame, an estimate before.
+  int64_t RemainingMs() const;
 
  private:
   struct Playback;
