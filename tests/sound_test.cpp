@@ -7,11 +7,11 @@
 #include <QWidget>
 #include <vector>
 
+#include "RecordingSoundDevice.h"
 #include "WavTestFiles.h"
 #include "runtime/Clock.h"
 #include "runtime/ErrorBox.h"
 #include "runtime/MsgBox.h"
-#include "runtime/RecordingSoundDevice.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/SoundDevice.h"
 #include "runtime/WavFile.h"

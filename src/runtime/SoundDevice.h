@@ -1,7 +1,7 @@
 #pragma once
 // Playback of WAV files, one sound at a time. The game plays effects asynchronously
-// and speech synchronously; tests install a RecordingSoundDevice in place of the
-// real one so that sounds are logged and take virtual time only.
+// and speech synchronously; tests install a device of their own in place of the real
+// one so that sounds are logged and take virtual time only.
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -45,8 +45,5 @@ class SystemSoundDevice : public SoundDevice {
 SoundDevice& CurrentSoundDevice();
 // Installs a device (nullptr restores the system's). The caller keeps ownership.
 void SetSoundDevice(SoundDevice* device);
-
-// The error a playback raises when the audio output cannot be opened.
-constexpr int ErrSoundOutput = 5;
 
 }  // namespace rt
