@@ -12,13 +12,13 @@
 #include <map>
 #include <memory>
 
+#include "RecordingSoundDevice.h"
 #include "game/Groups.h"
 #include "game/frmMain.h"
 #include "runtime/Clock.h"
 #include "runtime/Controls.h"
 #include "runtime/Files.h"
 #include "runtime/Menu.h"
-#include "runtime/RecordingSoundDevice.h"
 #include "runtime/SoundDevice.h"
 #include "settings/SettingsState.h"
 #include "support/MainFunctions.h"

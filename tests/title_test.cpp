@@ -11,6 +11,7 @@
 #include "TempFolder.h"
 #include "runtime/Events.h"
 #include "runtime/Form.h"
+#include "runtime/Programs.h"
 #include "settings/IniHandler.h"
 #include "windows/ClickAndBrowse.h"
 #include "windows/frmTitle.h"
@@ -56,8 +57,7 @@ class TitleTest : public FrmMainTest {
   void TearDown() override {
     title_.reset();
     InfoMode = false;
-    ClickAndBrowse::SetKeyReader(nullptr);
-    ClickAndBrowse::SetProgramStarter(nullptr);
+    rt::SetProgramStarter(nullptr);
     FrmMainTest::TearDown();
   }
 
@@ -218,13 +218,9 @@ TEST_F(TitleTest, TheGreetingIsHeardWholeBeforeADueTimeWarning) {
 TEST_F(TitleTest, AboutBoxShowsCopyrightLinkAndPlayTimeRunsNoStartUpAndReturnsOnOK) {
   InfoMode = true;
   AbsoluteTime = 90061;
-  const QString browser = dir_.path() + QStringLiteral("/web browser");
-  QFile(browser).open(QIODevice::WriteOnly);
-  ClickAndBrowse::SetKeyReader([&](const QString&) {
-    return ClickAndBrowse::OpenKey{{QString(), '"' + browser + "\" --new-window"}};
-  });
+  const QString browser = QStringLiteral("xdg-open");
   std::vector<QStringList> started;
-  ClickAndBrowse::SetProgramStarter([&](const QString& program, const QStringList& arguments) {
+  rt::SetProgramStarter([&](const QString& program, const QStringList& arguments) {
     started.push_back(QStringList{program} + arguments);
     return true;
   });
@@ -329,43 +325,20 @@ TEST(TitlePlayTime, DaysOnlyFromOneDaySecondsCutOff) {
   for (const auto& c : cases) EXPECT_EQ(TotalPlayTimeText(c.seconds), c.text) << c.seconds;
 }
 
-// The browser is the first piece of the registered command, split at its double quotes,
-// that names an existing file; it gets the address as its one argument.
-TEST(BrowseURL, StartsTheFirstExistingPieceOfTheCommandWithTheAddressUnchanged) {
-  QTemporaryDir dir;
-  const QString browser = dir.path() + QStringLiteral("/my browser");
-  QFile(browser).open(QIODevice::WriteOnly);
+// The desktop's URL opener gets the address as its one argument, untouched; a failed
+// start is as silent as a missing opener.
+TEST(BrowseURL, StartsTheUrlOpenerWithTheAddressUnchanged) {
   const QString url = QStringLiteral("https://www.example.org/a b?x=1&y=\"2\"");
-  const struct {
-    const char* name;
-    std::optional<QString> command;  // nullopt: no such key
-    bool opens;
-  } cases[] = {
-      {"quoted path with options", '"' + browser + "\" -nohome -new-window", true},
-      {"placeholder after quoted path", '"' + browser + "\" \"%1\"", true},
-      {"bare path", browser, true},
-      {"unquoted path with arguments", browser + " -new-window", false},
-      {"quoted folder", '"' + dir.path() + '"', false},
-      {"empty command", QString(), false},
-      {"no key", std::nullopt, false},
-  };
-  for (const auto& c : cases) {
-    ClickAndBrowse::SetKeyReader([&](const QString& key) -> std::optional<ClickAndBrowse::OpenKey> {
-      if (!c.command || key != ClickAndBrowse::kBrowserCommandKey) return std::nullopt;
-      return ClickAndBrowse::OpenKey{{QString(), *c.command}};
-    });
+  for (const bool starts : {true, false}) {
     std::vector<QStringList> started;
-    ClickAndBrowse::SetProgramStarter([&](const QString& program, const QStringList& arguments) {
+    rt::SetProgramStarter([&](const QString& program, const QStringList& arguments) {
       started.push_back(QStringList{program} + arguments);
-      return false;  // a failed start is as silent as no browser
+      return starts;
     });
     ClickAndBrowse::BrowseURL(url);
-    const std::vector<QStringList> expected =
-        c.opens ? std::vector<QStringList>{{browser, url}} : std::vector<QStringList>{};
-    EXPECT_EQ(started, expected) << c.name;
+    EXPECT_EQ(started, (std::vector<QStringList>{{QStringLiteral("xdg-open"), url}})) << starts;
   }
-  ClickAndBrowse::SetKeyReader(nullptr);
-  ClickAndBrowse::SetProgramStarter(nullptr);
+  rt::SetProgramStarter(nullptr);
 }
 
 }  // namespace

@@ -13,11 +13,11 @@
 #include <map>
 #include <memory>
 
+#include "RecordingSoundDevice.h"
 #include "runtime/Clock.h"
 #include "runtime/Controls.h"
 #include "runtime/Events.h"
 #include "runtime/Files.h"
-#include "runtime/RecordingSoundDevice.h"
 #include "runtime/Screen.h"
 #include "runtime/WavFile.h"
 #include "settings/SettingsState.h"

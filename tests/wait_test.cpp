@@ -4,11 +4,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "RecordingSoundDevice.h"
 #include "WavTestFiles.h"
 #include "runtime/Clock.h"
 #include "runtime/Events.h"
 #include "runtime/Files.h"
-#include "runtime/RecordingSoundDevice.h"
 #include "settings/SettingsState.h"
 #include "support/MainFunctions.h"
 

@@ -6,6 +6,7 @@
 #include "msgbox/frmMsg.h"
 #include "runtime/Numbers.h"
 #include "runtime/Screen.h"
+#include "runtime/Seams.h"
 #include "settings/SettingsState.h"
 
 int16_t MsgAnswer = 0;
@@ -15,10 +16,7 @@ bool NoButtonExplanation = false;
 
 namespace {
 
-std::function<int16_t(const FMsgBRequest&)>& Responder() {
-  static std::function<int16_t(const FMsgBRequest&)> responder;
-  return responder;
-}
+rt::Seam<std::function<int16_t(const FMsgBRequest&)>> responder;
 
 QString TitleOrAppTitle(const QString& Title) { return Title.isNull() ? rt::App::Title : Title; }
 
@@ -55,7 +53,7 @@ int16_t AnswerByResponder(const QString& prompt, int32_t buttons, const QString&
   MsgStyle = buttons;
   MsgComment = 0;
   NoButtonExplanation = false;
-  const int16_t answer = Responder()(request);
+  const int16_t answer = responder.Replacement()(request);
   if (answer != 0) MsgAnswer = answer;
   return MsgAnswer;
 }
@@ -168,11 +166,11 @@ void ImitateMsgboxSub(const QString& prompt, int32_t buttons, const QString& Tit
 }
 
 int16_t FMsgB(const QString& prompt, int32_t buttons, const QString& Title) {
-  if (Responder()) return AnswerByResponder(prompt, buttons, Title);
+  if (responder.Replaced()) return AnswerByResponder(prompt, buttons, Title);
   ImitateMsgboxSub(prompt, buttons, Title);
   return MsgAnswer;
 }
 
-void SetFMsgBResponder(std::function<int16_t(const FMsgBRequest&)> responder) {
-  Responder() = std::move(responder);
+void SetFMsgBResponder(std::function<int16_t(const FMsgBRequest&)> replacement) {
+  responder.Set(std::move(replacement));
 }

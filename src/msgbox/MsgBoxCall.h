@@ -73,9 +73,10 @@ struct MsgBoxLayout {
 
 MsgBoxLayout LayoutMsgBox(const MsgBoxMetrics& m);
 
-// Test seam: while a responder is set, FMsgB shows nothing and the responder answers in
-// place of the child. It sees the box as asked for; answering 0 is a box closed without a
-// button. The pending comment and the explanation flag are used up as the box would.
+// Test seam (runtime/Seams.h): while a responder is set, FMsgB shows nothing and the
+// responder answers in place of the child. It sees the box as asked for; answering 0 is a
+// box closed without a button. The pending comment and the explanation flag are used up
+// as the box would.
 struct FMsgBRequest {
   QString prompt;
   int32_t buttons = 0;

@@ -123,7 +123,6 @@ void AudioOutput::Close() {
   std::lock_guard guard(lock_);
   old.swap(samples_);
   stopped_ = true;
-  ended_.notify_all();
 }
 
 void AudioOutput::CloseIfIdle() {
@@ -145,7 +144,6 @@ bool AudioOutput::Start(const WavSound& sound) {
     position_ = 0;
     endUs_ = -1;
     stopped_ = false;
-    ended_.notify_all();
   }
   idleTimer_.start(static_cast<int>(RemainingMs()) + kIdleCloseMs);
   return true;
@@ -157,7 +155,6 @@ void AudioOutput::Stop() {
   std::lock_guard guard(lock_);
   old.swap(samples_);
   stopped_ = true;
-  ended_.notify_all();
 }
 
 void AudioOutput::FeedCallback(void* self, uint8_t* stream, int bytes) {
@@ -175,10 +172,8 @@ void AudioOutput::Feed(uint8_t* stream, int bytes) {
       copied = std::min(wanted, samples.size() - position_);
       std::memcpy(out, samples.data() + position_, copied * sizeof(int16_t));
       position_ += copied;
-      if (position_ == samples.size()) {
+      if (position_ == samples.size())
         endUs_ = NowUs() + kLatencyUs + FramesToUs(static_cast<int64_t>(copied / kChannels));
-        ended_.notify_all();
-      }
     }
   }
   std::memset(out + copied, 0, (wanted - copied) * sizeof(int16_t));
@@ -200,22 +195,5 @@ int64_t AudioOutput::RemainingMs() const {
   std::lock_guard guard(lock_);
   return (RemainingUsLocked(NowUs()) + 999) / 1000;
 }
-
-bool AudioOutput::WaitUntilEnded(int64_t timeoutMs) const {
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  std::unique_lock guard(lock_);
-  for (;;) {
-    const int64_t now = NowUs();
-    if (stopped_ || (endUs_ >= 0 && now >= endUs_)) return true;
-    if (Clock::now() >= deadline) return false;
-    // Until the audio thread has taken the last frame the end is an estimate; it
-    // wakes the wait when it knows better.
-    const auto wake = endUs_ >= 0 ? Clock::now() + std::chrono::microseconds(endUs_ - now) : deadline;
-    ended_.wait_until(guard, std::min(wake, deadline));
-  }
-}
-
-int64_t AudioOutput::LatencyMs() { return kLatencyUs / 1000; }
 
 }  // namespace rt

@@ -9,10 +9,9 @@
 // The audio thread takes its samples from the current sound under a lock that Start and
 // Stop take too, so a sound is never replaced or freed while the audio thread reads it.
 // It also notes the moment each sound's last frame will have left the device, which any
-// thread can ask for: a wait for the end of a sound needs no event loop.
+// thread can ask for.
 #include <QObject>
 #include <QTimer>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -40,11 +39,6 @@ class AudioOutput : public QObject {
   // Thread-safe: milliseconds until then, 0 once ended. Exact once the device has taken
   // the sound's last frame; before that an estimate from the frames still to come.
   int64_t RemainingMs() const;
-  // Thread-safe: blocks until Ended() or until timeoutMs have passed; true when ended.
-  bool WaitUntilEnded(int64_t timeoutMs) const;
-
-  // Milliseconds from handing a frame to the device until it is heard.
-  static int64_t LatencyMs();
 
  private:
   struct Device;
@@ -60,7 +54,6 @@ class AudioOutput : public QObject {
 
   // Shared with the audio thread, under lock_.
   mutable std::mutex lock_;
-  mutable std::condition_variable ended_;
   std::shared_ptr<const std::vector<int16_t>> samples_;  // device format, interleaved
   size_t position_ = 0;                                   // next sample to hand over
   int64_t endUs_ = -1;  // when the last frame will have been heard; -1 until known

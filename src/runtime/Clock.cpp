@@ -3,27 +3,31 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
+#include "runtime/Seams.h"
+
 namespace rt {
 
 namespace {
+
 constexpr int64_t kMsPerDay = 86'400'000;
-Clock* installedClock = nullptr;
+
+class SystemClock : public Clock {
+ public:
+  double SecondsSinceMidnight() override { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+  QDate Today() override { return QDate::currentDate(); }
+  int64_t MonotonicMs() override {
+    static QElapsedTimer timer = [] {
+      QElapsedTimer t;
+      t.start();
+      return t;
+    }();
+    return timer.elapsed();
+  }
+};
+
+Seam<Clock*> clockSeam;
+
 }  // namespace
-
-double SystemClock::SecondsSinceMidnight() {
-  return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
-}
-
-QDate SystemClock::Today() { return QDate::currentDate(); }
-
-int64_t SystemClock::MonotonicMs() {
-  static QElapsedTimer timer = [] {
-    QElapsedTimer t;
-    t.start();
-    return t;
-  }();
-  return timer.elapsed();
-}
 
 VirtualClock::VirtualClock(QDate day, double secondsSinceMidnight) { Set(day, secondsSinceMidnight); }
 
@@ -47,10 +51,10 @@ void VirtualClock::AdvanceMs(int64_t ms) {
 
 Clock& CurrentClock() {
   static SystemClock systemClock;
-  return installedClock ? *installedClock : systemClock;
+  return clockSeam.Replaced() ? *clockSeam.Replacement() : systemClock;
 }
 
-void SetClock(Clock* clock) { installedClock = clock; }
+void SetClock(Clock* clock) { clockSeam.Set(clock); }
 
 float Timer() { return static_cast<float>(CurrentClock().SecondsSinceMidnight()); }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The clock the whole program reads: seconds since midnight and today's date.
-// Tests swap in a VirtualClock that they set and advance, so that waits cost no
-// real time and the midnight wrap can be reached on demand.
+// The clock the whole program reads: seconds since midnight and today's date. It is
+// the system's; tests put in a VirtualClock that they set and advance (Seams.h), so
+// that waits cost no real time and the midnight wrap can be reached on demand.
 #include <QDate>
 #include <memory>
 
@@ -17,13 +17,6 @@ class Clock {
   virtual int64_t MonotonicMs() = 0;
   // True when time moves only when a test advances it.
   virtual bool IsVirtual() const { return false; }
-};
-
-class SystemClock : public Clock {
- public:
-  double SecondsSinceMidnight() override;
-  QDate Today() override;
-  int64_t MonotonicMs() override;
 };
 
 class VirtualClock : public Clock {
@@ -44,9 +37,9 @@ class VirtualClock : public Clock {
   int64_t monotonicMs_ = 0;
 };
 
-// The clock in use; the real one unless a test installed another.
+// The clock in use; the system's unless a test put in another.
 Clock& CurrentClock();
-// Installs a clock (nullptr restores the real one). The caller keeps ownership.
+// Test seam (Seams.h): puts in a clock; nullptr puts the system's back.
 void SetClock(Clock* clock);
 
 // Seconds since midnight as the game's 32-bit float.

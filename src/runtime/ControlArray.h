@@ -37,8 +37,6 @@ class ControlArray {
   ControlArray(const ControlArray&) = delete;
   ControlArray& operator=(const ControlArray&) = delete;
 
-  const QString& Name() const { return name_; }
-
   // Creates the design-time element index in container. Element 0 comes first: it
   // starts the array afresh (elements and bindings), as Design() runs at every load.
   T& Create(QWidget* container, int index) {
@@ -88,12 +86,7 @@ class ControlArray {
     for (const auto& [index, element] : elements_) n += element.Alive() ? 1 : 0;
     return n;
   }
-  // The lowest and highest index loaded (0 and -1 when there is none).
-  int LBound() const {
-    for (const auto& [index, element] : elements_)
-      if (element.Alive()) return index;
-    return 0;
-  }
+  // The highest index loaded (-1 when there is none).
   int UBound() const {
     for (auto it = elements_.rbegin(); it != elements_.rend(); ++it)
       if (it->second.Alive()) return it->first;

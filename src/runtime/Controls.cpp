@@ -35,7 +35,7 @@ QWidget* ContainerOf(QWidget* container) {
 // ---- ControlBase ----
 
 ControlBase::ControlBase(QWidget* self, const QString& name, int index)
-    : self_(self), name_(name), index_(index) {
+    : self_(self) {
   self_->setObjectName(ObjectName(name, index));
   self_->setFont(DefaultFont());
   const QSize px = self_->size();
@@ -96,22 +96,12 @@ void ControlBase::SetFont(const QFont& font) {
   self_->setFont(font);
   ApplyGeometry();
 }
-QString ControlBase::FontName() const { return self_->font().family(); }
 double ControlBase::FontSize() const { return FontPoints(self_->font()); }
 bool ControlBase::FontBold() const { return self_->font().bold(); }
 
-void ControlBase::SetFontName(const QString& name) {
-  const QFont old = self_->font();
-  SetFont(MakeFont(name, FontPoints(old), old.bold(), old.underline()));
-}
 void ControlBase::SetFontSize(double points) {
   QFont font = self_->font();
   SetFont(MakeFont(font.family(), points, font.bold(), font.underline()));
-}
-void ControlBase::SetFontBold(bool bold) {
-  QFont font = self_->font();
-  font.setBold(bold);
-  SetFont(font);
 }
 
 Color ControlBase::ForeColor() const { return FromQColor(self_->palette().color(self_->foregroundRole())); }
@@ -269,13 +259,6 @@ double PictureBox::TextWidth(const QString& text) const {
 double PictureBox::TextHeight(const QString& text) const {
   const int lines = static_cast<int>(WithLineFeeds(text).count(QLatin1Char('\n'))) + 1;
   return TwipsY(QFontMetrics(font()).height() * lines);
-}
-
-void PictureBox::DrawLine(double x1, double y1, double x2, double y2, Color color) {
-  QPainter painter(&canvas_);
-  painter.setPen(ToQColor(color));
-  painter.drawLine(PxX(x1), PxY(y1), PxX(x2), PxY(y2));
-  update();
 }
 
 void PictureBox::DrawBox(double x1, double y1, double x2, double y2, Color color) {
@@ -455,7 +438,6 @@ void Shape::CopyFrom(const Shape& source) {
   fillColor_ = source.fillColor_;
   fillStyle_ = source.fillStyle_;
   backStyle_ = source.backStyle_;
-  borderColor_ = source.borderColor_;
   borderStyle_ = source.borderStyle_;
   CopyBaseFrom(source);
 }
@@ -472,10 +454,6 @@ void Shape::SetBackStyle(int style) {
   backStyle_ = style;
   update();
 }
-void Shape::SetBorderColor(Color color) {
-  borderColor_ = color;
-  update();
-}
 void Shape::SetBorderStyle(int style) {
   borderStyle_ = style;
   update();
@@ -486,7 +464,7 @@ void Shape::paintEvent(QPaintEvent*) {
   if (backStyle_ == kOpaque) painter.fillRect(rect(), palette().color(backgroundRole()));
   if (fillStyle_ == kSolid) painter.fillRect(rect(), ToQColor(fillColor_));
   if (borderStyle_ == 0) return;
-  painter.setPen(ToQColor(borderColor_));
+  painter.setPen(ToQColor(kBlack));
   painter.drawRect(0, 0, width() - 1, height() - 1);
 }
 
@@ -503,7 +481,6 @@ void Line::CopyFrom(const Line& source) {
   y1_ = source.y1_;
   x2_ = source.x2_;
   y2_ = source.y2_;
-  borderColor_ = source.borderColor_;
   CopyBaseFrom(source);
 }
 
@@ -516,14 +493,9 @@ void Line::SetPoints(double x1, double y1, double x2, double y2) {
   update();
 }
 
-void Line::SetBorderColor(Color color) {
-  borderColor_ = color;
-  update();
-}
-
 void Line::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setPen(ToQColor(borderColor_));
+  painter.setPen(ToQColor(kBlack));
   const QPoint origin(PxX(Left()), PxY(Top()));
   painter.drawLine(QPoint(PxX(x1_), PxY(y1_)) - origin, QPoint(PxX(x2_), PxY(y2_)) - origin);
 }
@@ -567,11 +539,6 @@ void CommandButton::ShowPicture() {
   setIconSize(picture_.Pixmap().size());
 }
 
-bool CommandButton::Default() const {
-  const Form* form = Form::Of(this);
-  return form && form->DefaultButton() == this;
-}
-
 void CommandButton::SetDefault(bool on) {
   Form* form = Form::Of(this);
   if (!form) return;
@@ -580,11 +547,6 @@ void CommandButton::SetDefault(bool on) {
   else if (form->DefaultButton() == this)
     form->SetDefaultButton(nullptr);
   setDefault(on);
-}
-
-bool CommandButton::Cancel() const {
-  const Form* form = Form::Of(this);
-  return form && form->CancelButton() == this;
 }
 
 void CommandButton::SetCancel(bool on) {
@@ -688,7 +650,6 @@ void TextBox::UserEdited(const QString& text) {
 }
 
 int TextBox::SelStart() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
-int TextBox::SelLength() const { return static_cast<int>(selectedText().size()); }
 void TextBox::SetSelStart(int start) { setCursorPosition(start); }
 void TextBox::SetSelLength(int length) { setSelection(SelStart(), length); }
 
@@ -706,8 +667,7 @@ void TextBox::focusOutEvent(QFocusEvent* event) {
 
 TimerControl::TimerControl(QWidget* container, const QString& name, int index)
     : QObject(ContainerOf(container)),
-      clock_(new ClockTimer([this] { RunHandler([this] { if (Timer) Timer(); }, this); }, this)),
-      index_(index) {
+      clock_(new ClockTimer([this] { RunHandler([this] { if (Timer) Timer(); }, this); }, this)) {
   setObjectName(ObjectName(name, index));
 }
 

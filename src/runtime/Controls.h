@@ -24,17 +24,13 @@
 
 namespace rt {
 
-// What every control has: name and index, position and size in twips, visibility,
+// What every control has: a name (with its index), position and size in twips, visibility,
 // enabled state, tag, tooltip, font, colours, mouse pointer and the mouse events.
 class ControlBase {
  public:
   virtual ~ControlBase() = default;
   ControlBase(const ControlBase&) = delete;
   ControlBase& operator=(const ControlBase&) = delete;
-
-  const QString& Name() const { return name_; }
-  // The index in its control array; -1 for a control that is not in one.
-  int Index() const { return index_; }
 
   double Left() const { return left_; }
   double Top() const { return top_; }
@@ -59,12 +55,9 @@ class ControlBase {
 
   QFont Font() const;
   void SetFont(const QFont& font);
-  QString FontName() const;
   double FontSize() const;
   bool FontBold() const;
-  void SetFontName(const QString& name);
   void SetFontSize(double points);
-  void SetFontBold(bool bold);
 
   rt::Color ForeColor() const;
   void SetForeColor(rt::Color color);
@@ -113,8 +106,6 @@ class ControlBase {
   void ApplyCursor();
 
   QWidget* self_;
-  QString name_;
-  int index_;
   double left_ = 0;
   double top_ = 0;
   double width_ = 0;
@@ -148,7 +139,6 @@ class PictureBox : public QWidget, public ControlBase {
   rt::Picture Picture() const { return picture_; }
   void SetPicture(const rt::Picture& picture);
   // On: the box takes the size of its picture.
-  bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool on);
   // 0 none, 1 a one-pixel black outline around the box.
   int BorderStyle() const { return borderStyle_; }
@@ -162,12 +152,10 @@ class PictureBox : public QWidget, public ControlBase {
   double CurrentX() const { return currentX_; }
   double CurrentY() const { return currentY_; }
   void SetCurrentX(double x) { currentX_ = x; }
-  void SetCurrentY(double y) { currentY_ = y; }
   // The size of a text in the box's font, in twips.
   double TextWidth(const QString& text) const;
   double TextHeight(const QString& text) const;
-  // A one-pixel line or rectangle outline between two points in twips (both ends drawn).
-  void DrawLine(double x1, double y1, double x2, double y2, rt::Color color);
+  // A one-pixel rectangle outline between two corners in twips (both drawn).
   void DrawBox(double x1, double y1, double x2, double y2, rt::Color color);
 
   // What the box shows (back colour, picture, drawing), in pixels.
@@ -224,14 +212,10 @@ class Label : public QWidget, public ControlBase {
 
   QString Caption() const { return caption_; }
   void SetCaption(const QString& caption);
-  int Alignment() const { return alignment_; }
   void SetAlignment(int alignment);
-  bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool on);
-  bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool on);
   // 0 transparent (the container shows around the text), 1 opaque (back colour).
-  int BackStyle() const { return backStyle_; }
   void SetBackStyle(int style);
 
   RT_CONTROL_MOUSE_EVENTS
@@ -264,8 +248,8 @@ class Frame : public QGroupBox, public ControlBase {
   RT_CONTROL_MOUSE_EVENTS
 };
 
-// A rectangle shape: an outline in BorderColor, filled with FillColor when FillStyle
-// is solid, else with BackColor when BackStyle is opaque. It takes no mouse input.
+// A rectangle shape: a black outline, filled with FillColor when FillStyle is solid,
+// else with BackColor when BackStyle is opaque. It takes no mouse input.
 class Shape : public QWidget, public ControlBase {
   Q_OBJECT
 
@@ -276,14 +260,9 @@ class Shape : public QWidget, public ControlBase {
   enum FillStyleValue : int { kSolid = 0, kFillTransparent = 1 };
   rt::Color FillColor() const { return fillColor_; }
   void SetFillColor(rt::Color color);
-  int FillStyle() const { return fillStyle_; }
   void SetFillStyle(int style);
-  int BackStyle() const { return backStyle_; }
   void SetBackStyle(int style);
-  rt::Color BorderColor() const { return borderColor_; }
-  void SetBorderColor(rt::Color color);
   // 0 no outline, 1 a one-pixel outline.
-  int BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(int style);
 
  protected:
@@ -293,11 +272,10 @@ class Shape : public QWidget, public ControlBase {
   rt::Color fillColor_ = kBlack;
   int fillStyle_ = kFillTransparent;
   int backStyle_ = kTransparent;
-  rt::Color borderColor_ = kBlack;
   int borderStyle_ = 1;
 };
 
-// A one-pixel line from (X1, Y1) to (X2, Y2), in twips of its container.
+// A one-pixel black line from (x1, y1) to (x2, y2), in twips of its container.
 class Line : public QWidget, public ControlBase {
   Q_OBJECT
 
@@ -306,19 +284,12 @@ class Line : public QWidget, public ControlBase {
   void CopyFrom(const Line& source);
 
   void SetPoints(double x1, double y1, double x2, double y2);
-  double X1() const { return x1_; }
-  double Y1() const { return y1_; }
-  double X2() const { return x2_; }
-  double Y2() const { return y2_; }
-  rt::Color BorderColor() const { return borderColor_; }
-  void SetBorderColor(rt::Color color);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
-  rt::Color borderColor_ = kBlack;
 };
 
 enum ButtonStyle : int { kStandardStyle = 0, kGraphicalStyle = 1 };
@@ -334,13 +305,10 @@ class CommandButton : public QPushButton, public ControlBase {
 
   QString Caption() const { return text(); }
   void SetCaption(const QString& caption) { setText(caption); }
-  int Style() const { return style_; }
   void SetStyle(int style);
   rt::Picture Picture() const { return picture_; }
   void SetPicture(const rt::Picture& picture);
-  bool Default() const;
   void SetDefault(bool on);
-  bool Cancel() const;
   void SetCancel(bool on);
 
  private:
@@ -396,10 +364,8 @@ class TextBox : public QLineEdit, public ControlBase {
 
   QString Text() const { return text(); }
   void SetText(const QString& text);
-  int MaxLength() const { return maxLength_; }
   void SetMaxLength(int length) { maxLength_ = length; }
   int SelStart() const;
-  int SelLength() const;
   void SetSelStart(int start);
   void SetSelLength(int length);
 
@@ -431,13 +397,11 @@ class TimerControl : public QObject {
   void SetInterval(int ms) { clock_->SetInterval(ms); }
   bool Enabled() const { return clock_->Enabled(); }
   void SetEnabled(bool enabled) { clock_->SetEnabled(enabled); }
-  int Index() const { return index_; }
 
   std::function<void()> Timer;
 
  private:
   ClockTimer* clock_;
-  int index_;
 };
 
 }  // namespace rt

@@ -12,15 +12,13 @@
 namespace rt {
 
 namespace {
+
 constexpr int kErrInternal = 51;
 constexpr int kErrorExitCode = 1;
-}  // namespace
 
-QString RuntimeErrorText(const RuntimeError& error) {
-  return QStringLiteral("Laufzeitfehler '%1':\n%2").arg(error.Number()).arg(error.Description());
-}
-
-void ShowRuntimeError(const RuntimeError& error) {
+// Shows the runtime error box (titled with the application title) and ends the process
+// with exit code 1. No handler runs afterwards.
+[[noreturn]] void ShowRuntimeError(const RuntimeError& error) {
   static bool showing = false;
   if (!showing) {
     showing = true;
@@ -28,6 +26,12 @@ void ShowRuntimeError(const RuntimeError& error) {
     MsgBox(RuntimeErrorText(error), kOkOnly | kStopSign, App::Title);
   }
   EndProcess(kErrorExitCode);
+}
+
+}  // namespace
+
+QString RuntimeErrorText(const RuntimeError& error) {
+  return QStringLiteral("Laufzeitfehler '%1':\n%2").arg(error.Number()).arg(error.Description());
 }
 
 void EndProcess(int exitCode) {

@@ -14,17 +14,13 @@ namespace rt {
 // The text of the runtime error box: "Laufzeitfehler 'N':", a line break, the description.
 QString RuntimeErrorText(const RuntimeError& error);
 
-// Shows the runtime error box (titled with the application title) and ends the
-// process with exit code 1. No handler runs afterwards.
-[[noreturn]] void ShowRuntimeError(const RuntimeError& error);
-
 // Ends the process at once with the given exit code: no further handler of any
 // window runs and nothing is cleaned up. Files written before are complete, as the
 // program closes each file when it has written it.
 [[noreturn]] void EndProcess(int exitCode = 0);
 
-// Runs an event handler; a runtime error it leaves unhandled shows the error box and
-// ends the program. Every handler the runtime calls goes through here. During a
+// Runs an event handler; a runtime error it leaves unhandled shows the runtime error
+// box (titled with the application title) and ends the program with exit code 1. Every handler the runtime calls goes through here. During a
 // blocking wait the handler is held and runs afterwards (dropped when its context
 // object is gone by then).
 void RunHandler(const std::function<void()>& handler, const QObject* context = nullptr);

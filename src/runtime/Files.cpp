@@ -12,15 +12,13 @@
 #include <cerrno>
 
 #include "runtime/RuntimeError.h"
+#include "runtime/Seams.h"
 
 namespace rt {
 
 namespace {
 
-QString& AppPathOverride() {
-  static QString folder;
-  return folder;
-}
+Seam<QString> appPathSeam;
 
 QString ExecutableFolder() {
   // /proc/self/exe names the running program even when it was started through a link.
@@ -175,12 +173,12 @@ bool IsTemporaryName(const QString& entry, const QString& prefix) {
 }  // namespace
 
 QString AppPath() {
-  if (!AppPathOverride().isEmpty()) return AppPathOverride();
+  if (appPathSeam.Replaced()) return appPathSeam.Replacement();
   static const QString folder = ExecutableFolder();
   return folder;
 }
 
-void SetAppPath(const QString& folder) { AppPathOverride() = WithoutTrailingSlash(folder); }
+void SetAppPath(const QString& folder) { appPathSeam.Set(WithoutTrailingSlash(folder)); }
 
 QString ResolvePath(const QString& base, const QString& relative) {
   QString path = WithoutTrailingSlash(base);
@@ -203,15 +201,6 @@ int64_t FileLen(const QString& path) {
   const QFileInfo info(path);
   if (!info.exists() || info.isDir()) Raise(ErrFileNotFound);
   return info.size();
-}
-
-void AppendText(const QString& path, const QString& text) { AppendBytes(path, text.toUtf8()); }
-
-void AppendBytes(const QString& path, const QByteArray& bytes) {
-  if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) Raise(ErrPathNotFound);
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) Raise(ErrFileAccess);
-  if (file.write(bytes) != bytes.size() || !file.flush()) Raise(ErrFileAccess);
 }
 
 FileKind KindOf(const QString& path) {

@@ -11,7 +11,7 @@ namespace rt {
 
 // The folder of the running executable, without a trailing "/".
 QString AppPath();
-// Lets tests point the program at a folder of their own; empty restores the real one.
+// Test seam (Seams.h): points the program at a folder of the test's own.
 void SetAppPath(const QString& folder);
 
 // Joins a path written with "\" or "/" separators to base ("\grafics\x.bmp" and
@@ -23,11 +23,6 @@ QString AppFile(const QString& relative);
 
 // A file's length in bytes; error 53 when it is missing.
 int64_t FileLen(const QString& path);
-// Appends text (UTF-8) to a file, creating it when missing; error 76 when its folder is
-// missing, 75 when the file cannot be written.
-void AppendText(const QString& path, const QString& text);
-// The same for bytes already in their on-disk encoding.
-void AppendBytes(const QString& path, const QByteArray& bytes);
 
 // What a path names once symbolic links are followed.
 enum class FileKind { kMissing, kRegular, kOther };

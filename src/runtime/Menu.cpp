@@ -27,11 +27,6 @@ MenuItem::MenuItem(QObject* parent, const QString& name, QAction* action, QMenu*
   });
 }
 
-MenuItem* MenuItem::AddMenu(const QString& name, const QString& caption) {
-  QMenu* submenu = menu_->addMenu(caption);
-  return new MenuItem(this, name, submenu->menuAction(), submenu, window_);
-}
-
 MenuItem* MenuItem::AddItem(const QString& name, const QString& caption, const QString& shortcut) {
   if (caption == QStringLiteral("-")) return new MenuItem(this, name, menu_->addSeparator(), nullptr, window_);
   QAction* action = menu_->addAction(caption);

@@ -22,8 +22,6 @@ class MenuItem : public QObject {
   Q_OBJECT
 
  public:
-  // A submenu below this menu.
-  MenuItem* AddMenu(const QString& name, const QString& caption);
   // A command item in this menu; caption "-" makes a separator.
   MenuItem* AddItem(const QString& name, const QString& caption, const QString& shortcut = {});
 

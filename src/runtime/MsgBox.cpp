@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "runtime/Screen.h"
+#include "runtime/Seams.h"
 
 namespace rt {
 
@@ -14,10 +15,7 @@ constexpr int kButtonSetMask = 0x0F;
 constexpr int kSignMask = 0x70;
 constexpr int kDefaultMask = 0x300;
 
-std::function<int(const MsgBoxRequest&)>& Responder() {
-  static std::function<int(const MsgBoxRequest&)> responder;
-  return responder;
-}
+Seam<std::function<int(const MsgBoxRequest&)>> responder;
 
 QMessageBox::Icon IconFor(int style) {
   switch (style & kSignMask) {
@@ -91,12 +89,12 @@ int MsgBoxEscapeAnswer(int style) {
 
 int MsgBox(const QString& prompt, int style, const QString& title) {
   const QString shownTitle = title.isEmpty() ? App::Title : title;
-  if (Responder()) return Responder()(MsgBoxRequest{prompt, style, shownTitle});
+  if (responder.Replaced()) return responder.Replacement()(MsgBoxRequest{prompt, style, shownTitle});
   return ShowBox(prompt, style, shownTitle);
 }
 
-void SetMsgBoxResponder(std::function<int(const MsgBoxRequest&)> responder) {
-  Responder() = std::move(responder);
+void SetMsgBoxResponder(std::function<int(const MsgBoxRequest&)> replacement) {
+  responder.Set(std::move(replacement));
 }
 
 }  // namespace rt

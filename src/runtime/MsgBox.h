@@ -61,8 +61,8 @@ struct MsgBoxRequest {
 // application title.
 int MsgBox(const QString& prompt, int style = kOkOnly, const QString& title = {});
 
-// Test seam: while a responder is set, MsgBox shows nothing and returns what the
-// responder answers to the request. An empty function restores the real box.
+// Test seam (Seams.h): while a responder is set, MsgBox shows nothing and returns what
+// the responder answers to the request.
 void SetMsgBoxResponder(std::function<int(const MsgBoxRequest&)> responder);
 
 }  // namespace rt

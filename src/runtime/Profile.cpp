@@ -330,6 +330,19 @@ bool ProfileEdit::Save() {
   return WriteFileContents(path_, text, existed_ ? &model_->original : nullptr);
 }
 
+namespace {
+
+QString FromWindows1252(QByteArrayView bytes) {
+  QString text(bytes.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    text[i] = QChar(b >= 0x80 && b < 0xA0 ? kHighHalf[b - 0x80] : char16_t{b});
+  }
+  return text;
+}
+
+}  // namespace
+
 QByteArray ToWindows1252(const QString& text) {
   QByteArray bytes;
   bytes.reserve(text.size());
@@ -340,15 +353,6 @@ QByteArray ToWindows1252(const QString& text) {
     bytes.append(EncodeChar(c.unicode()));
   }
   return bytes;
-}
-
-QString FromWindows1252(QByteArrayView bytes) {
-  QString text(bytes.size(), Qt::Uninitialized);
-  for (qsizetype i = 0; i < bytes.size(); ++i) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    text[i] = QChar(b >= 0x80 && b < 0xA0 ? kHighHalf[b - 0x80] : char16_t{b});
-  }
-  return text;
 }
 
 QString ReadProfileString(const QString& section, const QString& key, const QString& path) {

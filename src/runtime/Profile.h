@@ -58,6 +58,5 @@ class ProfileEdit {
 
 // The file's 8-bit code page at the file boundary. Characters outside it become "?".
 QByteArray ToWindows1252(const QString& text);
-QString FromWindows1252(QByteArrayView bytes);
 
 }  // namespace rt

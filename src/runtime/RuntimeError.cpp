@@ -2,12 +2,12 @@
 
 namespace rt {
 
+namespace {
+
 QString ErrorDescription(int number) {
   switch (number) {
     case ErrOverflow: return QStringLiteral("Überlauf");
     case ErrSubscript: return QStringLiteral("Index außerhalb des gültigen Bereichs");
-    case ErrDivisionByZero: return QStringLiteral("Division durch Null");
-    case ErrTypeMismatch: return QStringLiteral("Typen unverträglich");
     case ErrFileNotFound: return QStringLiteral("Datei nicht gefunden");
     case ErrFileAccess: return QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
     case ErrPathNotFound: return QStringLiteral("Pfad nicht gefunden");
@@ -15,6 +15,8 @@ QString ErrorDescription(int number) {
     default: return QStringLiteral("Anwendungs- oder objektdefinierter Fehler");
   }
 }
+
+}  // namespace
 
 RuntimeError::RuntimeError(int number) : RuntimeError(number, ErrorDescription(number)) {}
 

@@ -10,18 +10,15 @@ namespace rt {
 enum ErrorNumber : int {
   ErrOverflow = 6,
   ErrSubscript = 9,
-  ErrDivisionByZero = 11,
-  ErrTypeMismatch = 13,
   ErrFileNotFound = 53,
   ErrFileAccess = 75,
   ErrPathNotFound = 76,
   ErrInvalidPicture = 481,
 };
 
-QString ErrorDescription(int number);
-
 class RuntimeError : public std::runtime_error {
  public:
+  // The error with its standard German description.
   explicit RuntimeError(int number);
   RuntimeError(int number, const QString& description);
   int Number() const { return number_; }

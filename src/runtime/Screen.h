@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 
-#include "runtime/Files.h"
 #include "runtime/Picture.h"
 #include "runtime/Twips.h"
 
@@ -67,9 +66,6 @@ inline const QString Title = QStringLiteral("Quonk-Tirrel");
 inline constexpr int Major = 1;
 inline constexpr int Minor = 0;
 inline constexpr int Revision = 0;
-
-// The program's folder, without a trailing separator.
-inline QString Path() { return AppPath(); }
 
 }  // namespace App
 

@@ -70,13 +70,10 @@ void SingleInstance::AskRunningCopy() const {
   socket.disconnectFromServer();
 }
 
-bool BecomeOnlyInstance() {
-  QString runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (runtimeFolder.isEmpty()) runtimeFolder = QDir::tempPath();
-  auto* instance = new SingleInstance(AppPath(), runtimeFolder, QCoreApplication::instance());
-  return instance->Claim([] { BringWindowsToFront(); });
-}
+namespace {
 
+// Shows every visible window of the program again if minimised, in front of other
+// programs' windows, the modal one (or else the last loaded) active.
 void BringWindowsToFront() {
   QWidget* last = nullptr;
   for (Form* form : Form::LoadedForms()) {
@@ -89,6 +86,15 @@ void BringWindowsToFront() {
   if (!front) return;
   front->raise();
   front->activateWindow();
+}
+
+}  // namespace
+
+bool BecomeOnlyInstance() {
+  QString runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (runtimeFolder.isEmpty()) runtimeFolder = QDir::tempPath();
+  auto* instance = new SingleInstance(AppPath(), runtimeFolder, QCoreApplication::instance());
+  return instance->Claim([] { BringWindowsToFront(); });
 }
 
 }  // namespace rt

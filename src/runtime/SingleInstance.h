@@ -42,8 +42,4 @@ class SingleInstance : public QObject {
 // front request raises the program's windows. False when the program must end at once.
 bool BecomeOnlyInstance();
 
-// Shows every visible window of the program again if minimised, in front of other
-// programs' windows, the modal one (or else the last loaded) active.
-void BringWindowsToFront();
-
 }  // namespace rt

@@ -1,13 +1,13 @@
 #include "runtime/SoundDevice.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <atomic>
 #include <cmath>
 
 #include "runtime/AudioOutput.h"
 #include "runtime/Blocking.h"
 #include "runtime/Clock.h"
+#include "runtime/Seams.h"
 #include "runtime/WavFile.h"
 
 namespace rt {
@@ -18,7 +18,7 @@ namespace {
 // gives up on an output that stopped taking frames.
 constexpr int kDrainAllowanceMs = 2000;
 
-SoundDevice* installedDevice = nullptr;
+Seam<SoundDevice*> deviceSeam;
 SystemSoundDevice* systemDevice = nullptr;
 
 }  // namespace
@@ -44,10 +44,6 @@ struct SystemSoundDevice::Playback {
 
   bool Ended() const { return audible ? output.Ended() : CurrentClock().MonotonicMs() >= endMs; }
 
-  int64_t RemainingMs() const {
-    return audible ? output.RemainingMs() : std::max<int64_t>(0, endMs - CurrentClock().MonotonicMs());
-  }
-
   // Blocks the program until the recording has really ended.
   void WaitForEnd() {
     // The output knows the end exactly once it has taken the last frame; without one
@@ -69,12 +65,8 @@ void SystemSoundDevice::Play(const QString& file, PlayMode mode) {
   if (mode == PlayMode::Sync) playback_->WaitForEnd();
 }
 
-bool SystemSoundDevice::SoundEnded() const { return playback_->Ended(); }
-
-int64_t SystemSoundDevice::RemainingMs() const { return playback_->RemainingMs(); }
-
 SoundDevice& CurrentSoundDevice() {
-  if (installedDevice) return *installedDevice;
+  if (deviceSeam.Replaced()) return *deviceSeam.Replacement();
   if (!systemDevice) {
     systemDevice = new SystemSoundDevice;
     // The output must close while the application still exists.
@@ -86,6 +78,6 @@ SoundDevice& CurrentSoundDevice() {
   return *systemDevice;
 }
 
-void SetSoundDevice(SoundDevice* device) { installedDevice = device; }
+void SetSoundDevice(SoundDevice* device) { deviceSeam.Set(device); }
 
 }  // namespace rt

@@ -1,9 +1,8 @@
 #pragma once
 // Playback of WAV files, one sound at a time. The game plays effects asynchronously
-// and speech synchronously; tests install a RecordingSoundDevice in place of the
-// real one so that sounds are logged and take virtual time only.
+// and speech synchronously; tests install a device of their own in place of the real
+// one so that sounds are logged and take virtual time only.
 #include <QString>
-#include <cstdint>
 #include <memory>
 
 namespace rt {
@@ -29,24 +28,14 @@ class SystemSoundDevice : public SoundDevice {
   ~SystemSoundDevice() override;
   void Play(const QString& file, PlayMode mode) override;
 
-  // Thread-safe: the sound played last has been heard to its end (or was stopped), so a
-  // wait for a synchronous sound may poll it from anywhere.
-  bool SoundEnded() const;
-  // Thread-safe: milliseconds until then; exact once the output has taken the sound's
-  // last frame, an estimate before.
-  int64_t RemainingMs() const;
-
  private:
   struct Playback;
   std::unique_ptr<Playback> playback_;
 };
 
-// The device in use; the system's unless a test installed another.
+// The device in use; the system's unless a test put in another.
 SoundDevice& CurrentSoundDevice();
-// Installs a device (nullptr restores the system's). The caller keeps ownership.
+// Test seam (Seams.h): puts in a device; nullptr puts the system's back.
 void SetSoundDevice(SoundDevice* device);
-
-// The error a playback raises when the audio output cannot be opened.
-constexpr int ErrSoundOutput = 5;
 
 }  // namespace rt

@@ -25,7 +25,6 @@ class TabControl : public QTabWidget, public ControlBase {
   int Tab() const { return currentIndex(); }
   // Shows tab; an index outside 0 .. Tabs() - 1 raises the invalid-value error.
   void SetTab(int tab);
-  QString TabCaption(int tab) const { return tabText(tab); }
   void SetTabCaption(int tab, const QString& caption) { setTabText(tab, caption); }
   // The container of the controls on tab.
   QWidget* TabPage(int tab) const;

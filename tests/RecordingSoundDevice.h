@@ -1,7 +1,7 @@
 #pragma once
 // A sound device for tests: it logs every playback and "plays" for the recording's
 // length in virtual time, so tests can check which sounds a procedure makes, in which
-// mode and when, at no cost in real time.
+// mode and when, at no cost in real time. Tests install it with rt::SetSoundDevice.
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -9,6 +9,10 @@
 #include "runtime/SoundDevice.h"
 
 namespace rt {
+
+// The error a failing playback raises unless a test names another: the one an audio
+// output that cannot be opened gives.
+constexpr int ErrSoundOutput = 5;
 
 struct PlayRecord {
   QString file;

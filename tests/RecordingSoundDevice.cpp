@@ -1,4 +1,4 @@
-#include "runtime/RecordingSoundDevice.h"
+#include "RecordingSoundDevice.h"
 
 #include <cmath>
 
