@@ -79,26 +79,28 @@ TEST_F(SpeechCatalogue, StatisticsFromTheSettingsFile) {
 // ---- events to comments ----
 
 TEST(SpeechComments, EventsMapToTokens) {
+  constexpr CommentEvent P = CommentEvent::ProgramStarted, V = CommentEvent::GroupRemoved, T = CommentEvent::TimeLeft,
+                         S = CommentEvent::NewGameStarts, E = CommentEvent::GameEnded,
+                         H = CommentEvent::GameEndedWithHighscore, N = CommentEvent::NewGameQuestion;
   struct Case {
-    const char* kind;
+    CommentEvent event;
     int32_t value;
     bool learnMode;
-    std::optional<uint8_t> expected;
+    uint8_t expected;
   };
   const Case cases[] = {
-      {"P", 0, false, 1},    {"V", 1, false, 0},    {"V", 2, false, 9},    {"V", 20, false, 9},
-      {"V", 30, false, 8},   {"V", 90, false, 7},   {"V", 110, false, 6},  {"V", 156, false, 5},
-      {"V", 210, false, 4},  {"V", 272, false, 3},  {"V", 300, false, 4},  {"V", 306, false, 2},
-      {"T", 25, false, 15},  {"T", 15, false, 16},  {"T", 10, false, 17},  {"T", 5, false, 18},
-      {"T", 3, false, 19},   {"T", 0, false, 20},   {"T", -5, false, 20},  {"T", -1, false, 21},
-      {"T", 1, false, 0},    {"T", 4, false, 0},    {"S", -1, false, 10},  {"E", 299, false, 22},
-      {"E", 300, false, 23}, {"E", 500, false, 24}, {"E", 600, false, 25}, {"E", 700, false, 26},
-      {"E", 800, false, 27}, {"H", 512, false, 11}, {"n", -1, true, 12},   {"N", -1, false, 13},
-      {"X", 0, false, std::nullopt},
+      {P, 0, false, 1},    {V, 1, false, 0},    {V, 2, false, 9},    {V, 20, false, 9},
+      {V, 30, false, 8},   {V, 90, false, 7},   {V, 110, false, 6},  {V, 156, false, 5},
+      {V, 210, false, 4},  {V, 272, false, 3},  {V, 300, false, 4},  {V, 306, false, 2},
+      {T, 25, false, 15},  {T, 15, false, 16},  {T, 10, false, 17},  {T, 5, false, 18},
+      {T, 3, false, 19},   {T, 0, false, 20},   {T, -5, false, 20},  {T, -1, false, 21},
+      {T, 1, false, 0},    {T, 4, false, 0},    {S, -1, false, 10},  {E, 299, false, 22},
+      {E, 300, false, 23}, {E, 500, false, 24}, {E, 600, false, 25}, {E, 700, false, 26},
+      {E, 800, false, 27}, {H, 512, false, 11}, {N, -1, true, 12},   {N, -1, false, 13},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(CommentToken(QString::fromLatin1(c.kind), c.value, c.learnMode), c.expected)
-        << c.kind << " " << c.value << " learn " << c.learnMode;
+    EXPECT_EQ(CommentToken(c.event, c.value, c.learnMode), c.expected)
+        << "event " << static_cast<int>(c.event) << " value " << c.value << " learn " << c.learnMode;
 }
 
 // ---- player ----
