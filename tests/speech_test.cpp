@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <set>
+#include <tuple>
 
 #include "FrmMainTestSupport.h"
 #include "TempFolder.h"
@@ -12,6 +13,7 @@
 #include "speech/Comments.h"
 #include "speech/LastSpeechFile.h"
 #include "speech/SpeechCatalogue.h"
+#include "speech/SpeechCommentary.h"
 #include "speech/SpeechPlayer.h"
 
 namespace {
@@ -215,6 +217,58 @@ TEST(SpeechPlayer, ProbabilityGate) {
     EXPECT_GE(spoken, c.low) << "probability " << int(c.probability);
     EXPECT_LE(spoken, c.high) << "probability " << int(c.probability);
   }
+}
+
+// ---- comments on game events, without a window ----
+
+// Stands in for the window: a score, and the pointer shown while a recording plays.
+class ScoreOnlyHost : public SpeechHost {
+ public:
+  int32_t score = 0;
+  std::vector<bool> speaking;
+
+  int32_t CurrentScore() const override { return score; }
+  void ColorScoreLabels(rt::Color) override {}
+  void ShowSpeaking(bool on) override { speaking.push_back(on); }
+};
+
+// The program's recordings and no settings file; comments on, learn mode off.
+class SpeechCommentaryAlone : public FrmMainTest {
+ protected:
+  void SetUp() override {
+    FrmMainTest::SetUp();
+    saved_ = {SoundOn, CommentsOn, LearnMode, Highscore, IniFile};
+    IniFile = dir_.path() + QStringLiteral("/QT.Ini");
+    SoundOn = CommentsOn = true;
+    LearnMode = false;
+  }
+  void TearDown() override {
+    std::tie(SoundOn, CommentsOn, LearnMode, Highscore, IniFile) = saved_;
+    FrmMainTest::TearDown();
+  }
+
+  std::tuple<bool, bool, bool, int32_t, QString> saved_;
+};
+
+TEST_F(SpeechCommentaryAlone, AnEndAgainstAHighscoreOf0IsAnOrdinaryEndAndOnlyAClickIsCelebrated) {
+  ScoreOnlyHost host;
+  SpeechCommentary speech(host);
+  speech.AnalyzeSpeechFiles();
+  host.score = 512;
+  Highscore = 0;
+  size_t before = SoundCount();
+  speech.DoSpeech(CommentEvent::GameEndedWithHighscore, 0);
+  speech.DoSpeech(CommentEvent::GameEndedWithHighscore, 512);
+  EXPECT_EQ(SpokenSince(before), (std::vector<QString>{"senc", "shig"})) << "the end of a game with 512 points";
+  EXPECT_EQ(host.speaking, (std::vector<bool>{true, false, true, false}));
+
+  // Past a highscore of 100, the end of the game is no click: it gets its end comment.
+  Highscore = 100;
+  before = SoundCount();
+  speech.DoSpeech(CommentEvent::GameEnded, 512);
+  EXPECT_EQ(SpokenSince(before), std::vector<QString>{"senc"});
+  speech.DoSpeech(CommentEvent::GroupRemoved, 42);
+  EXPECT_EQ(SpokenSince(before), (std::vector<QString>{"senc", "smor"}));
 }
 
 // ---- on the main window ----
