@@ -18,6 +18,8 @@
 #include <cmath>
 #include <vector>
 
+#include "settings/SpeechTokens.h"
+
 namespace {
 
 const QString kProgramDir = QStringLiteral(QUONK_PROGRAM_DIR);
@@ -239,11 +241,8 @@ TEST(Assets, SoundEffectsArePcmAndAboutAsLongAsTheirWaits) {
 }
 
 TEST(Assets, SpeechRecordingsRunFromOneWithoutGaps) {
-  const QStringList tokens = QStringLiteral(
-                                 "sprg,svaA,svaB,svaC,svaD,svaE,svaF,svaG,svaH,ssta,shig,sqnl,sqne,smor,stiA,"
-                                 "stiB,stiC,stiD,stiE,stiF,stiG,senA,senB,senC,senD,senE,senF,ssto,sshu,sbut,"
-                                 "slip,snot")
-                                 .split(QLatin1Char(','));
+  QStringList tokens;
+  for (int n = 1; n <= kSpeechTokenCount; ++n) tokens << SpeechTokenName(n);
   ASSERT_EQ(tokens.size(), 32);
   const QStringList files = QDir(kSpeech).entryList(QDir::Files);
   const QRegularExpression pattern(QStringLiteral("^([A-Za-z]{4})(\\d{4})\\.wav$"));

@@ -15,6 +15,20 @@
 
 namespace {
 
+// The letter each game event is recorded by.
+QString Letter(CommentEvent event) {
+  switch (event) {
+    case CommentEvent::ProgramStarted: return "P";
+    case CommentEvent::GroupRemoved: return "V";
+    case CommentEvent::TimeLeft: return "T";
+    case CommentEvent::NewGameStarts: return "S";
+    case CommentEvent::GameEnded: return "E";
+    case CommentEvent::GameEndedWithHighscore: return "H";
+    case CommentEvent::NewGameQuestion: return "N";
+  }
+  return "?";
+}
+
 struct Call {
   QString what;
   // When it was asked, on the clock's steady scale.
@@ -29,15 +43,19 @@ class RecordingMain : public frmMain {
   bool lastGameToday = false;
 
  private:
-  void DoSpeech(const QString& Kind, int32_t Value) override { record_(QStringLiteral("speech %1 %2").arg(Kind).arg(Value)); }
+  void DoSpeech(CommentEvent Event, int32_t Value) override {
+    record_(QStringLiteral("speech %1 %2").arg(Letter(Event)).arg(Value));
+  }
   void PlaySpeechToken(uint8_t Token) override { record_(QStringLiteral("token %1").arg(Token)); }
   void RefreshPlayTime() override {
     record_(QStringLiteral("time"));
-    LastGameToday = lastGameToday;
+    lastGameDecided_ = lastGameToday;
   }
+  bool LastGameToday() const override { return lastGameDecided_; }
   void EndForToday() override { record_(QStringLiteral("end of day")); }
 
   std::function<void(const QString&)> record_;
+  bool lastGameDecided_ = false;
 };
 
 class FrmMainEnd : public FrmMainTest {

@@ -17,7 +17,7 @@ class PlayTimeProbe {
  public:
   static void RefreshPlayTime(frmMain& form) { form.RefreshPlayTime(); }
   static void EndForToday(frmMain& form) { form.EndForToday(); }
-  static bool LastGameToday(const frmMain& form) { return form.LastGameToday; }
+  static bool LastGameToday(const frmMain& form) { return form.LastGameToday(); }
 };
 
 namespace {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <set>
+#include <tuple>
 
 #include "FrmMainTestSupport.h"
 #include "TempFolder.h"
@@ -12,6 +13,7 @@
 #include "speech/Comments.h"
 #include "speech/LastSpeechFile.h"
 #include "speech/SpeechCatalogue.h"
+#include "speech/SpeechCommentary.h"
 #include "speech/SpeechPlayer.h"
 
 namespace {
@@ -79,26 +81,28 @@ TEST_F(SpeechCatalogue, StatisticsFromTheSettingsFile) {
 // ---- events to comments ----
 
 TEST(SpeechComments, EventsMapToTokens) {
+  constexpr CommentEvent P = CommentEvent::ProgramStarted, V = CommentEvent::GroupRemoved, T = CommentEvent::TimeLeft,
+                         S = CommentEvent::NewGameStarts, E = CommentEvent::GameEnded,
+                         H = CommentEvent::GameEndedWithHighscore, N = CommentEvent::NewGameQuestion;
   struct Case {
-    const char* kind;
+    CommentEvent event;
     int32_t value;
     bool learnMode;
-    std::optional<uint8_t> expected;
+    uint8_t expected;
   };
   const Case cases[] = {
-      {"P", 0, false, 1},    {"V", 1, false, 0},    {"V", 2, false, 9},    {"V", 20, false, 9},
-      {"V", 30, false, 8},   {"V", 90, false, 7},   {"V", 110, false, 6},  {"V", 156, false, 5},
-      {"V", 210, false, 4},  {"V", 272, false, 3},  {"V", 300, false, 4},  {"V", 306, false, 2},
-      {"T", 25, false, 15},  {"T", 15, false, 16},  {"T", 10, false, 17},  {"T", 5, false, 18},
-      {"T", 3, false, 19},   {"T", 0, false, 20},   {"T", -5, false, 20},  {"T", -1, false, 21},
-      {"T", 1, false, 0},    {"T", 4, false, 0},    {"S", -1, false, 10},  {"E", 299, false, 22},
-      {"E", 300, false, 23}, {"E", 500, false, 24}, {"E", 600, false, 25}, {"E", 700, false, 26},
-      {"E", 800, false, 27}, {"H", 512, false, 11}, {"n", -1, true, 12},   {"N", -1, false, 13},
-      {"X", 0, false, std::nullopt},
+      {P, 0, false, 1},    {V, 1, false, 0},    {V, 2, false, 9},    {V, 20, false, 9},
+      {V, 30, false, 8},   {V, 90, false, 7},   {V, 110, false, 6},  {V, 156, false, 5},
+      {V, 210, false, 4},  {V, 272, false, 3},  {V, 300, false, 4},  {V, 306, false, 2},
+      {T, 25, false, 15},  {T, 15, false, 16},  {T, 10, false, 17},  {T, 5, false, 18},
+      {T, 3, false, 19},   {T, 0, false, 20},   {T, -5, false, 20},  {T, -1, false, 21},
+      {T, 1, false, 0},    {T, 4, false, 0},    {S, -1, false, 10},  {E, 299, false, 22},
+      {E, 300, false, 23}, {E, 500, false, 24}, {E, 600, false, 25}, {E, 700, false, 26},
+      {E, 800, false, 27}, {H, 512, false, 11}, {N, -1, true, 12},   {N, -1, false, 13},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(CommentToken(QString::fromLatin1(c.kind), c.value, c.learnMode), c.expected)
-        << c.kind << " " << c.value << " learn " << c.learnMode;
+    EXPECT_EQ(CommentToken(c.event, c.value, c.learnMode), c.expected)
+        << "event " << static_cast<int>(c.event) << " value " << c.value << " learn " << c.learnMode;
 }
 
 // ---- player ----
@@ -213,6 +217,58 @@ TEST(SpeechPlayer, ProbabilityGate) {
     EXPECT_GE(spoken, c.low) << "probability " << int(c.probability);
     EXPECT_LE(spoken, c.high) << "probability " << int(c.probability);
   }
+}
+
+// ---- comments on game events, without a window ----
+
+// Stands in for the window: a score, and the pointer shown while a recording plays.
+class ScoreOnlyHost : public SpeechHost {
+ public:
+  int32_t score = 0;
+  std::vector<bool> speaking;
+
+  int32_t CurrentScore() const override { return score; }
+  void ColorScoreLabels(rt::Color) override {}
+  void ShowSpeaking(bool on) override { speaking.push_back(on); }
+};
+
+// The program's recordings and no settings file; comments on, learn mode off.
+class SpeechCommentaryAlone : public FrmMainTest {
+ protected:
+  void SetUp() override {
+    FrmMainTest::SetUp();
+    saved_ = {SoundOn, CommentsOn, LearnMode, Highscore, IniFile};
+    IniFile = dir_.path() + QStringLiteral("/QT.Ini");
+    SoundOn = CommentsOn = true;
+    LearnMode = false;
+  }
+  void TearDown() override {
+    std::tie(SoundOn, CommentsOn, LearnMode, Highscore, IniFile) = saved_;
+    FrmMainTest::TearDown();
+  }
+
+  std::tuple<bool, bool, bool, int32_t, QString> saved_;
+};
+
+TEST_F(SpeechCommentaryAlone, AnEndAgainstAHighscoreOf0IsAnOrdinaryEndAndOnlyAClickIsCelebrated) {
+  ScoreOnlyHost host;
+  SpeechCommentary speech(host);
+  speech.AnalyzeSpeechFiles();
+  host.score = 512;
+  Highscore = 0;
+  size_t before = SoundCount();
+  speech.DoSpeech(CommentEvent::GameEndedWithHighscore, 0);
+  speech.DoSpeech(CommentEvent::GameEndedWithHighscore, 512);
+  EXPECT_EQ(SpokenSince(before), (std::vector<QString>{"senc", "shig"})) << "the end of a game with 512 points";
+  EXPECT_EQ(host.speaking, (std::vector<bool>{true, false, true, false}));
+
+  // Past a highscore of 100, the end of the game is no click: it gets its end comment.
+  Highscore = 100;
+  before = SoundCount();
+  speech.DoSpeech(CommentEvent::GameEnded, 512);
+  EXPECT_EQ(SpokenSince(before), std::vector<QString>{"senc"});
+  speech.DoSpeech(CommentEvent::GroupRemoved, 42);
+  EXPECT_EQ(SpokenSince(before), (std::vector<QString>{"senc", "smor"}));
 }
 
 // ---- on the main window ----

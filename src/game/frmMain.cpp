@@ -184,11 +184,11 @@ void frmMain::Form_Load() {
   rt::Randomize();
   IniFile = rt::AppFile(QStringLiteral("QT.Ini"));
   ReadSettings(*this);
-  LastTick = -1;
+  playTime_.ResetTick();
   InitGameDefaultsAndLayout();
   fraTimeLeft->SetHeight(imgBackground->Height());
   shpTime->SetHeight(fraTimeLeft->Height() - kTimeBarInsetY);
-  TimeBarHeight = rt::CLng(shpTime->Height());
+  playTime_.SetTimeBarHeight(rt::CLng(shpTime->Height()));
   PlaceWindowAtStart();
   LoadFinished = true;
 }
@@ -201,7 +201,7 @@ void frmMain::InitGameDefaultsAndLayout() {
   SetCaption(rt::App::Title);
 
   fraScore->Move(kMarginX, kMarginY);
-  if (RestrictedTime > -1) {
+  if (playtime::DailyLimitInForce(RestrictedTime)) {
     fraTimeLeft->SetTop(fraScore->Top() + fraScore->Height() + kMarginY);
     imgBackground->SetLeft(fraTimeLeft->Left() + fraTimeLeft->Width() + kMarginX);
   }
@@ -313,7 +313,7 @@ void frmMain::menOptions_Click() {
   rt::Screen::SetMousePointer(rt::kPointerDefault);
   OptionsForm().ShowModal();
   // With learn mode switched on, the shut-up switch may be explained once more.
-  SpeechTab[SpeechToken::ExplainShutUp].SpokenThisSession = !LearnMode;
+  speech_.SetShutUpExplained(!LearnMode);
   menSound->SetChecked(SoundOn);
 }
 void frmMain::menGameExplanation_Click() {

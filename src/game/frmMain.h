@@ -11,18 +11,23 @@
 #include <cstdint>
 
 #include "game/BoardGame.h"
+#include "playtime/PlayTimeLimit.h"
 #include "runtime/ControlArray.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "runtime/FormInstance.h"
 #include "settings/Settings.h"
-#include "speech/SpeechCatalogue.h"
+#include "speech/SpeechCommentary.h"
 
 namespace rt {
 class MenuItem;
 }
 
-class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<frmMain> {
+class frmMain : public rt::Form,
+                public SettingsHost,
+                private SpeechHost,
+                private playtime::PlayTimeHost,
+                public rt::FormInstance<frmMain> {
  public:
   frmMain();
 
@@ -45,7 +50,7 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   int32_t CellWidthTwips() const { return CellWidth; }
   int32_t CellHeightTwips() const { return CellHeight; }
   int32_t PercentBarWidthTwips() const { return PercentBarWidth; }
-  int32_t TimeBarHeightTwips() const { return TimeBarHeight; }
+  int32_t TimeBarHeightTwips() const { return playTime_.TimeBarFullHeight(); }
 
   // SettingsHost: the part of the settings file that belongs to this window.
   int16_t GameRows() const override { return GameRows_; }
@@ -54,8 +59,8 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   void SetGameColumns(int16_t columns) override { GameColumns_ = columns; }
   int16_t MaxBallsOnStart() const override { return MaxBallsOnStart_; }
   void SetMaxBallsOnStart(int16_t balls) override { MaxBallsOnStart_ = balls; }
-  float PlayTimeToday() const override { return PlayTimeToday_; }
-  void SetPlayTimeToday(float seconds) override { PlayTimeToday_ = seconds; }
+  float PlayTimeToday() const override { return playTime_.PlayTimeToday(); }
+  void SetPlayTimeToday(float seconds) override { playTime_.SetPlayTimeToday(seconds); }
   float WindowTop() const override;
   void SetWindowTop(float top) override;
   float WindowLeft() const override;
@@ -63,7 +68,7 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   void SetTimeLeftVisible(bool visible) override;
   void CheckSoundMenu(bool checked) override;
   void SetBusyPointer(bool busy) override;
-  QString SpeechPath() const override { return SpeechPath_; }
+  QString SpeechPath() const override { return speech_.SpeechPath(); }
   SpeechStatistics SpeechEntry(int token) const override;
   void SetPlayed(int token, const QString& played) override;
 
@@ -102,10 +107,10 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   void ShowColorScale();
   void ShowBestGroupSize();
 
-  // Later parts of the game: spoken comments, play-time accounting and the speech
-  // catalogue. The calls into them are virtual so that tests can stand in for them and
-  // see when the game asks them.
-  virtual void DoSpeech(const QString& Kind, int32_t Value);
+  // The spoken comments (speech_) and the day's play time (playTime_), as the game asks
+  // them (frmMainSpeech.cpp, frmMainPlayTime.cpp). The calls are virtual so that tests
+  // can stand in for them and see when the game asks them.
+  virtual void DoSpeech(CommentEvent Event, int32_t Value);
   virtual void PlaySpeechToken(uint8_t Token);
   virtual void RefreshPlayTime();
   virtual void EndForToday();
@@ -117,11 +122,21 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   void SayGoodbye(const QString& prefix);
   void ShowStartBoardAgain();
 
-  // The day's play time (frmMainPlayTime.cpp).
+  // The window's side of the spoken comments (frmMainSpeech.cpp).
+  int32_t CurrentScore() const override;
+  void ColorScoreLabels(rt::Color color) override;
+  void ShowSpeaking(bool speaking) override;
+
+  // The window's side of the day's play time (frmMainPlayTime.cpp).
   void ShowTimeLeft();
   void fraTimeLeft_MouseMove(int Button, int Shift, double X, double Y);
-  void ShowTimeBar(float Pct);
-  void WarnLastGameToday();
+  double TimeBarShownHeight() const override;
+  double TimeFrameHeight() const override;
+  void SetTimeBarVisible(bool visible) override;
+  void PaintTimeBar(const playtime::TimeBarLook& look) override;
+  void SetTimeLeftToolTip(const QString& text) override;
+  void SayMinutesLeft(int32_t minutes) override;
+  void ClearBoardForGoodbye() override;
   // Reaches the play-time procedures and state in tests.
   friend class PlayTimeProbe;
 
@@ -157,9 +172,6 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   void menBackmove_Click();
   void menMoveForward_Click();
 
-  // Spoken comments (frmMainSpeech.cpp).
-  void CelebrateHighscore();
-
   // Controls.
   rt::Frame* fraScore = nullptr;
   rt::ControlArray<rt::Label> lblScore{"lblScore"};
@@ -190,11 +202,8 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   // State. The board, its history, the score, GroupSize, MoveIndex and MoveCount are the
   // game's own (game_).
   BoardGame game_;
-  float PlayTimeToday_ = 0;
-  // Clock value of the last play-time tick; -1 before the first.
-  float LastTick = -1;
-  int32_t TimeBarHeight = 0;
-  bool TimeLimitReached = false;
+  SpeechCommentary speech_{*this};
+  playtime::PlayTimeLimit playTime_{*this};
   int32_t PercentBarWidth = 0;
   QString AnimSet;
   QString BackgroundPicture;
@@ -209,24 +218,20 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   int16_t GameColumns_ = 0;
   int32_t CellWidth = 0;
   int32_t CellHeight = 0;
-  bool HighscoreCelebrated = false;
   bool UndoEnabled = false;
   // The next new game puts the starting board back instead of dealing.
   bool RestoreOriginal = false;
   // A new game is being started; a second request meanwhile is dropped.
   bool GameNewRunning = false;
-  QString SpeechPath_;
-  // The speech catalogue by token number; entry 0 stays empty.
-  SpeechTable SpeechTab;
   // An undo is running; a second undo arriving in its waits is dropped.
   bool UndoRunning = false;
   // Form_Load has run to its end: the settings state and the speech catalogue are whole.
   bool LoadFinished = false;
 
  protected:
-  // The running game is the day's last: set by the play-time accounting, which tests
-  // stand in for.
-  bool LastGameToday = false;
+  // The running game is the day's last, as the play-time accounting decided; tests that
+  // stand in for the accounting decide it themselves.
+  virtual bool LastGameToday() const { return playTime_.LastGameToday(); }
 };
 
 // The program's one main window, created on first use; while a test holds a window of its

@@ -56,7 +56,7 @@ void frmMain::DealNewBoard() {
   picPercentScore(0).SetBackColor(ColorForPercent(0));
   picPercentScore(0).SetWidth(PercentBarWidth);
   picPercentScore(1).SetBackColor(ColorForPercent(100));
-  HighscoreCelebrated = false;
+  speech_.ForgetHighscoreCelebration();
 }
 
 // The board a deal keeps, on screen: the board empties, then fills column by column.
@@ -160,7 +160,7 @@ void frmMain::picOnBoard_Click(int Index) {
   picScore->SetVisible(false);
   const int32_t points = GroupPoints(game_.GroupSize());
   CompleteMove();
-  DoSpeech(QStringLiteral("V"), points);
+  DoSpeech(CommentEvent::GroupRemoved, points);
 }
 
 // A double click arrives after its first click, which marked the group; this second
@@ -226,7 +226,7 @@ void frmMain::menBackmove_Click() {
     picOnBoard_Click(*click);
     PlayWaveAndWait(QStringLiteral("Undo"), 0, EffectWait::Undo);
   }
-  if (game_.Score() < Highscore) HighscoreCelebrated = false;
+  if (game_.Score() < Highscore) speech_.ForgetHighscoreCelebration();
   ActualizeMenu(QStringLiteral("NM"), true);
   if (game_.MoveIndex() == 0) ActualizeMenu(QStringLiteral("LM"), false);
 }

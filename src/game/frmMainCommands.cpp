@@ -50,8 +50,7 @@ void frmMain::txtCommand_Change() {
 void frmMain::StartProgram() {
   Refresh();
   RefreshForm(QStringLiteral("frmTitle"));
-  const bool limitInForce = RestrictedTime > -1;
-  if (limitInForce && PlayTimeToday_ > RestrictedTime) {
+  if (playTime_.DayUsedUp()) {
     EndForToday();
     return;
   }
@@ -62,8 +61,7 @@ void frmMain::StartProgram() {
 // nothing), rounded as the game converts numbers. A number that names no comment is
 // ignored.
 void frmMain::SayComment(const QString& number) {
-  static const int tokenCount = CountTokens(SpeechTokenList, QStringLiteral(","));
   const double token = std::nearbyint(rt::Val(number));
-  if (!(token >= 0 && token <= tokenCount)) return;
+  if (!(token >= 0 && token <= kSpeechTokenCount)) return;
   PlaySpeechToken(static_cast<uint8_t>(token));
 }

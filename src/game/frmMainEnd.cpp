@@ -31,10 +31,10 @@ void frmMain::FinishGame() {
   SaveSettings(*this, true);
   const QString prefix = CelebrateEnd();
   RefreshPlayTime();
-  if (LastGameToday) {
+  if (LastGameToday()) {
     SayGoodbye(prefix);
   } else {
-    DoSpeech(QStringLiteral("N"), -1);
+    DoSpeech(CommentEvent::NewGameQuestion, -1);
     if (FMsgB(prefix + QStringLiteral("Neues Spiel?"), kQuestionStyle, rt::App::Title) == rt::kAnswerYes) {
       ShowScore(true);
       menGameNew_Click();
@@ -49,12 +49,12 @@ void frmMain::FinishGame() {
 QString frmMain::CelebrateEnd() {
   const int32_t score = game_.Score();
   if (score <= Highscore) {
-    DoSpeech(QStringLiteral("E"), score);
+    DoSpeech(CommentEvent::GameEnded, score);
     return {};
   }
   PlayWaveAndWait(QStringLiteral("fanfare"), 0, EffectWait::Fanfare);
   // The first highscore after a reset is no feat of its own: the plain end comment.
-  DoSpeech(QStringLiteral("H"), Highscore != 0 ? score : 0);
+  DoSpeech(CommentEvent::GameEndedWithHighscore, Highscore != 0 ? score : 0);
   Highscore = score;
   return QStringLiteral("Höchste Punktzahl erreicht!") + kCR + kCR;
 }
@@ -75,7 +75,7 @@ void frmMain::menGameNew_Click() {
   if (GameNewRunning || SoundBusy) return;
   {
     FlagScope running(GameNewRunning);
-    if (LastGameToday) {
+    if (LastGameToday()) {
       SaveSettingsOnClose();
       EndForToday();
       rt::EndProcess();
@@ -96,7 +96,7 @@ void frmMain::menGameNew_Click() {
       DealNewBoard();
     ClearMarks();
   }
-  DoSpeech(QStringLiteral("S"), -1);
+  DoSpeech(CommentEvent::NewGameStarts, -1);
 }
 
 // The board empties, sets itself again row by row to the sound, and the starting board
@@ -109,7 +109,7 @@ void frmMain::ShowStartBoardAgain() {
   ShowBoardPictures();
   ShowScore(true);
   RestoreOriginal = false;
-  HighscoreCelebrated = false;
+  speech_.ForgetHighscoreCelebration();
 }
 
 // The request holds for this one call, whether or not the board was restored.

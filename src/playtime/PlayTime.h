@@ -1,9 +1,9 @@
 #pragma once
 // The day's play-time limit as plain values: how much of a pause between two of the
 // player's actions counts, what the time bar and its tooltip show, which minute warning
-// is due and the texts of the time-over and goodbye boxes. The main window reads the
-// clock, keeps the totals and moves the controls; nothing here touches a widget or the
-// clock, so every rule can be checked without a window.
+// is due and the texts of the time-over and goodbye boxes. PlayTimeLimit reads the
+// clock and keeps the totals, the main window moves the controls; nothing here touches
+// a widget or the clock, so every rule can be checked without a window.
 #include <QString>
 #include <cstdint>
 

@@ -8,13 +8,12 @@
 #include "runtime/RuntimeError.h"
 #include "settings/IniHandler.h"
 #include "settings/SpeechTokens.h"
-#include "support/Tokens.h"
 
 namespace {
 
 // What each speech token comments on, in token order; the default file explains its
 // speech keys with these.
-const char* const kTokenDescriptions[] = {
+constexpr const char* kTokenDescriptions[] = {
     "Programm wurde gestartet",
     "über 300 Punkte mit einem Klick",
     "fast 300 Punkte mit einem Klick",
@@ -48,28 +47,29 @@ const char* const kTokenDescriptions[] = {
     "Erklärung Lippenschalter (nur einmal pro Session erklären)",
     "Spielzeit abgelaufen",
 };
+static_assert(std::size(kTokenDescriptions) == kSpeechTokenCount);
 
 // "SPRG = 1      ' Programm wurde gestartet": the description starts in column 15.
 QString Legend(int token) {
-  const QString name = GetToken(SpeechTokenList, QStringLiteral(","), static_cast<int16_t>(token)).toUpper();
+  const QString name = SpeechTokenName(token).toUpper();
   const QString head = (name + QStringLiteral(" = ") + QString::number(token)).leftJustified(14, QLatin1Char(' '));
   return head + QStringLiteral("' ") + QString::fromUtf8(kTokenDescriptions[token - 1]);
 }
 
+// "[SPEECH]"
+QString Header(const QString& section) { return QLatin1Char('[') + section + QLatin1Char(']'); }
+
 QString DefaultSettingsText() {
   QStringList lines = {
-      QStringLiteral("[GLOBAL]"), QStringLiteral("ALLOWTIMESETTINGSEDIT=TRUE"), QStringLiteral("HIGHSCORE= 100"),
-      QString(),                  QStringLiteral("[TIMES]"),                    QString(),
-      QStringLiteral("[COLORS]"), QString(),                                    QStringLiteral("[SOUND]"),
-      QString(),                  QStringLiteral("[SPEECH]"),                   QStringLiteral("SPEECHPATH="),
+      Header(IniSection::Global), QStringLiteral("ALLOWTIMESETTINGSEDIT=TRUE"), QStringLiteral("HIGHSCORE= 100"),
+      QString(),                  Header(IniSection::Times),                    QString(),
+      Header(IniSection::Colors), QString(),                                    Header(IniSection::Sound),
+      QString(),                  Header(IniSection::Speech),                   SpeechKey::Path + QLatin1Char('='),
   };
-  const int tokens = CountTokens(SpeechTokenList, QStringLiteral(","));
-  for (int n = 1; n <= tokens; ++n) {
-    const QString number = QString::number(n);
-    lines << QStringLiteral(";  ") + Legend(n) << QStringLiteral("ELEMENTCOUNT_") + number + QLatin1Char('=')
-          << QStringLiteral("PROBABILITY_") + number + QLatin1Char('=')
-          << QStringLiteral("REPEATSALLOWED_") + number + QLatin1Char('=')
-          << QStringLiteral("PLAYED_") + number + QLatin1Char('=') << QString();
+  for (int n = 1; n <= kSpeechTokenCount; ++n) {
+    lines << QStringLiteral(";  ") + Legend(n) << SpeechKey::ElementCount(n) + QLatin1Char('=')
+          << SpeechKey::Probability(n) + QLatin1Char('=') << SpeechKey::RepeatsAllowed(n) + QLatin1Char('=')
+          << SpeechKey::Played(n) + QLatin1Char('=') << QString();
   }
   lines << QString();
   return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "playtime/PlayTime.h"
 #include "runtime/Dates.h"
 #include "runtime/Files.h"
 #include "runtime/Numbers.h"
@@ -11,7 +12,6 @@
 #include "settings/SettingsState.h"
 #include "settings/SpeechTokens.h"
 #include "support/RandomColors.h"
-#include "support/Tokens.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void ReadTimes(SettingsHost& host) {
   RestrictedTime = ReadSingle(kTimes, QStringLiteral("RESTRICTEDTIME"));
   ToleranceTime = ReadSingle(kTimes, QStringLiteral("TOLERANCETIME"));
   if (ToleranceTime == 0) ToleranceTime = kDefaultToleranceTime;
-  const bool limited = RestrictedTime > -1;
+  const bool limited = playtime::DailyLimitInForce(RestrictedTime);
   host.SetTimeLeftVisible(limited);
   if (limited) {
     if (RestrictedTime == 0) RestrictedTime = kDefaultRestrictedTime;
@@ -85,13 +85,11 @@ void ReadSwitches(SettingsHost& host) {
 }
 
 void SaveSpeechStatistics(SettingsHost& host, IniWriteBatch& file) {
-  const int tokens = CountTokens(SpeechTokenList, QStringLiteral(","));
-  for (int n = 1; n <= tokens; ++n) {
+  for (int n = 1; n <= kSpeechTokenCount; ++n) {
     const SpeechStatistics entry = host.SpeechEntry(n);
-    const QString number = QString::number(n);
-    file.Write(kSpeech, QStringLiteral("ELEMENTCOUNT_") + number, rt::CStr(entry.ElementCount));
-    file.Write(kSpeech, QStringLiteral("PROBABILITY_") + number, rt::Str(entry.Probability));
-    file.Write(kSpeech, QStringLiteral("REPEATSALLOWED_") + number, FlagText(entry.RepeatsAllowed));
+    file.Write(kSpeech, SpeechKey::ElementCount(n), rt::CStr(entry.ElementCount));
+    file.Write(kSpeech, SpeechKey::Probability(n), rt::Str(entry.Probability));
+    file.Write(kSpeech, SpeechKey::RepeatsAllowed(n), FlagText(entry.RepeatsAllowed));
     QString played;
     if (!entry.RepeatsAllowed) {
       played = entry.Played;
@@ -100,7 +98,7 @@ void SaveSpeechStatistics(SettingsHost& host, IniWriteBatch& file) {
         host.SetPlayed(n, played);
       }
     }
-    file.Write(kSpeech, QStringLiteral("PLAYED_") + number, played);
+    file.Write(kSpeech, SpeechKey::Played(n), played);
   }
 }
 
@@ -167,7 +165,7 @@ bool SaveSettings(SettingsHost& host, bool NoSpeech) {
   file.Write(kSound, QStringLiteral("EFFECTS"), FlagText(EffectsOn));
   file.Write(kSound, QStringLiteral("COMMENTS"), FlagText(CommentsOn));
 
-  file.Write(kSpeech, QStringLiteral("SPEECHPATH"), host.SpeechPath());
+  file.Write(kSpeech, SpeechKey::Path, host.SpeechPath());
   if (CommentsOn && !NoSpeech) SaveSpeechStatistics(host, file);
   return file.Commit();
 }

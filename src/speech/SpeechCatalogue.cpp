@@ -4,13 +4,10 @@
 #include "runtime/Numbers.h"
 #include "settings/DefaultSettings.h"
 #include "settings/IniHandler.h"
-#include "settings/SpeechTokens.h"
 #include "support/Folders.h"
-#include "support/Tokens.h"
 
 namespace {
 
-const QString& kSpeechSection = IniSection::Speech;
 const QString kComma = QStringLiteral(",");
 
 int16_t CountRecordings(const QString& SpeechPath, const QString& Token) {
@@ -20,17 +17,16 @@ int16_t CountRecordings(const QString& SpeechPath, const QString& Token) {
 }
 
 SpeechEntry LoadEntry(const QString& SpeechPath, int token) {
-  const QString number = QString::number(token);
   SpeechEntry entry;
-  entry.Token = GetToken(SpeechTokenList, kComma, static_cast<int16_t>(token));
+  entry.Token = SpeechTokenName(token);
   entry.ElementCount = CountRecordings(SpeechPath, entry.Token);
-  entry.Played = ReadIniValue(kSpeechSection, QStringLiteral("PLAYED_") + number);
+  entry.Played = ReadIniValue(IniSection::Speech, SpeechKey::Played(token));
   // The list keeps the separator it was appended with until a save strips it.
   if (entry.Played.startsWith(kComma)) entry.Played.remove(0, 1);
   // A hand-edited value beyond a byte takes the nearest end of the range.
-  entry.Probability = rt::ClampCByte(rt::Val(ReadIniValue(kSpeechSection, QStringLiteral("PROBABILITY_") + number)));
+  entry.Probability = rt::ClampCByte(rt::Val(ReadIniValue(IniSection::Speech, SpeechKey::Probability(token))));
   entry.RepeatsAllowed =
-      ReadIniValue(kSpeechSection, QStringLiteral("REPEATSALLOWED_") + number).toUpper() == QStringLiteral("TRUE");
+      ReadIniValue(IniSection::Speech, SpeechKey::RepeatsAllowed(token)).toUpper() == QStringLiteral("TRUE");
   if (entry.Probability == 0) entry.Probability = DefaultProbability(token);
   return entry;
 }
@@ -38,7 +34,7 @@ SpeechEntry LoadEntry(const QString& SpeechPath, int token) {
 }  // namespace
 
 QString ReadSpeechPath() {
-  const QString path = ReadIniValue(QStringLiteral("Speech"), QStringLiteral("Speechpath"));
+  const QString path = ReadIniValue(IniSection::Speech, SpeechKey::Path);
   return path.isEmpty() ? Folder::Speech : path;
 }
 
@@ -49,20 +45,19 @@ QString RecordingFile(const QString& SpeechPath, const QString& Token, int Numbe
 
 uint8_t DefaultProbability(int Token) {
   switch (Token) {
-    case 7: return 70;
-    case 8: return 20;
-    case 9: return 3;
-    case 10: return 40;
-    case 13: return 33;
-    case 22: return 40;
+    case SpeechToken::PointsNearly100: return 70;
+    case SpeechToken::PointsFrom20: return 20;
+    case SpeechToken::PointsBelow20: return 3;
+    case SpeechToken::NewGame: return 40;
+    case SpeechToken::NewGameQuestion: return 33;
+    case SpeechToken::EndBelow300: return 40;
     default: return 100;
   }
 }
 
 SpeechTable BuildSpeechCatalogue(const QString& SpeechPath, bool LearnMode) {
-  const int tokens = CountTokens(SpeechTokenList, kComma);
-  SpeechTable table(static_cast<size_t>(tokens) + 1);
-  for (int i = 1; i <= tokens; ++i) table[static_cast<size_t>(i)] = LoadEntry(SpeechPath, i);
+  SpeechTable table(static_cast<size_t>(kSpeechTokenCount) + 1);
+  for (int i = 1; i <= kSpeechTokenCount; ++i) table[static_cast<size_t>(i)] = LoadEntry(SpeechPath, i);
   if (!LearnMode) table[SpeechToken::ExplainShutUp].SpokenThisSession = true;
   return table;
 }

@@ -6,19 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-// Token numbers the program names in its rules; the full list is SpeechTokenList.
-namespace SpeechToken {
-inline constexpr uint8_t ProgramStart = 1;
-inline constexpr uint8_t NewGameLearnMode = 12;
-inline constexpr uint8_t HighscoreBeaten = 14;
-inline constexpr uint8_t FirstTimeWarning = 15;
-inline constexpr uint8_t LastTimeWarning = 21;
-inline constexpr uint8_t StopQuestion = 28;
-inline constexpr uint8_t ShutUp = 29;
-inline constexpr uint8_t ExplainButtons = 30;
-inline constexpr uint8_t ExplainShutUp = 31;
-inline constexpr uint8_t TimeIsUp = 32;
-}  // namespace SpeechToken
+#include "settings/SpeechTokens.h"
 
 struct SpeechEntry {
   // The token's name exactly as in the token list ("svaA").

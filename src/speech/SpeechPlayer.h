@@ -1,7 +1,7 @@
 #pragma once
 // The speech player's decisions: whether a request for a comment is spoken at all, and
 // which of its recordings, avoiding those already played until most of them have been.
-// The playback itself belongs to the main window.
+// The playback itself belongs to SpeechCommentary.
 #include <cstdint>
 
 #include "speech/SpeechCatalogue.h"
