@@ -43,6 +43,14 @@ frmMain& MainForm() { return frmMain::The(); }
 
 void frmMain::SendCommand(const QString& word) { txtCommand->SetText(word); }
 
+void SendMainCommand(const QString& Word) { MainForm().SendCommand(Word); }
+
+void OpenMainWindow() {
+  frmMain& main = MainForm();
+  main.Load();
+  main.Show();
+}
+
 // ---- design ----
 
 void frmMain::Design() {
@@ -293,12 +301,15 @@ void frmMain::menQuit_Click() {
 
 // ---- menus ----
 
-void frmMain::ActualizeMenu(const QString& Point, bool Status) {
-  if (Point == QStringLiteral("LM")) {
-    UndoEnabled = Status;
-    menBackmove->SetEnabled(Status);
-  } else if (Point == QStringLiteral("NM")) {
-    menMoveForward->SetEnabled(Status);
+void frmMain::ActualizeMenu(MenuItem Point, bool Status) {
+  switch (Point) {
+    case MenuItem::Backmove:
+      UndoEnabled = Status;
+      menBackmove->SetEnabled(Status);
+      return;
+    case MenuItem::MoveForward:
+      menMoveForward->SetEnabled(Status);
+      return;
   }
 }
 

@@ -22,7 +22,7 @@ void frmMain::FinishGame() {
   ShowScore(true);
   GameOver = true;
   GameRunning = false;
-  ActualizeMenu(QStringLiteral("NM"), false);
+  ActualizeMenu(MenuItem::MoveForward, false);
   PlayWaveAndWait(QStringLiteral("DelCol"), 0, EffectWait::DelCol);
   PlayWaveAndWait(QStringLiteral("DelBalls"), 0, EffectWait::DelBalls);
   PlayWaveAndWait(QStringLiteral("EndGame"), 0, EffectWait::EndGame);

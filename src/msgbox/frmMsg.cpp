@@ -3,12 +3,12 @@
 #include <QPixmap>
 #include <utility>
 
-#include "game/frmMain.h"
 #include "msgbox/MsgBoxCall.h"
 #include "runtime/Color.h"
 #include "runtime/Events.h"
 #include "settings/SettingsState.h"
-#include "support/Tokens.h"
+#include "settings/Tokens.h"
+#include "support/MainCommands.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ void frmMsg::cmdShutUp_Click() {
   // The sign takes the shut-up button's place, in a box that has one.
   imgSign->SetVisible(SignPictureIndex(MsgStyle) >= 0);
   cmdShutUp->SetVisible(false);
-  MainForm().SendCommand(QStringLiteral("ShutUP"));
+  SendMainCommand(CommandWord::ShutUp);
 }
 
 // The window manager may offer a close box although the box has none. Closing it must
@@ -112,8 +112,8 @@ void frmMsg::Form_QueryUnload(int& Cancel, int UnloadMode) {
 
 void frmMsg::Form_Activate() {
   if (!NoButtonExplanation) {
-    MainForm().SendCommand(QStringLiteral("SBUT"));
-    MainForm().SendCommand(QStringLiteral("SLIP"));
+    SendMainCommand(CommandWord::ExplainButtons);
+    SendMainCommand(CommandWord::ExplainShutUp);
   }
   NoButtonExplanation = false;
 }
@@ -140,6 +140,6 @@ void frmMsg::SpeakPendingComment() {
   rt::DoEvents();
   Refresh();
   rt::DoEvents();
-  MainForm().SendCommand(QStringLiteral("SayComment ") + QString::number(MsgComment));
+  SendMainCommand(SayCommentWord(MsgComment));
   MsgComment = 0;
 }

@@ -8,7 +8,7 @@
 #include "runtime/RuntimeError.h"
 #include "settings/IniHandler.h"
 #include "settings/SpeechTokens.h"
-#include "support/Tokens.h"
+#include "settings/Tokens.h"
 
 namespace {
 

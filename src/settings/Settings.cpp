@@ -6,12 +6,12 @@
 #include "runtime/Files.h"
 #include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
+#include "settings/ColorMap.h"
 #include "settings/DefaultSettings.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
 #include "settings/SpeechTokens.h"
-#include "support/RandomColors.h"
-#include "support/Tokens.h"
+#include "settings/Tokens.h"
 
 namespace {
 
@@ -34,22 +34,11 @@ float ReadSingle(const QString& section, const QString& key) { return rt::ClampC
 
 QString FlagText(bool flag) { return flag ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
 
-void BuildColorMap() {
+// The map is made anew, all zeros, before it is built: a mode that builds nothing leaves
+// zeros.
+void LoadColorMap() {
   Colors.assign(std::max<int>(BallColors, 0) + 1, 0);
-  switch (ColorChoice) {
-    case 0:
-      for (int16_t k = 0; k < BallColors; ++k) Colors[k] = k;
-      break;
-    case 1:
-      PickRandomColors(Colors);
-      break;
-    case 2:
-      for (int16_t k = 0; k < BallColors; ++k)
-        Colors[k] = ReadChosenColor(k + 1);
-      break;
-    default:
-      break;
-  }
+  BuildSettingsColorMap();
 }
 
 // The day's play time counts only for the day it was saved on; a date that cannot be
@@ -138,7 +127,7 @@ void ReadSettings(SettingsHost& host) {
   BallColors = ReadInt16(kColors, QStringLiteral("BALLCOLORS"));
   ColorChoice = ReadInt16(kColors, QStringLiteral("COLORCHOICE"));
   if (BallColors == 0) BallColors = kDefaultBallColors;
-  BuildColorMap();
+  LoadColorMap();
   ReadTimes(host);
   ReadSwitches(host);
 }

@@ -5,8 +5,8 @@
 #include "settings/DefaultSettings.h"
 #include "settings/IniHandler.h"
 #include "settings/SpeechTokens.h"
+#include "settings/Tokens.h"
 #include "support/Folders.h"
-#include "support/Tokens.h"
 
 namespace {
 
