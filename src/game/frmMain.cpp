@@ -359,7 +359,7 @@ void frmMain::ShowBestGroupSize() {
   NoButtonExplanation = true;
   const int16_t n = BestGroupSize();
   FMsgB(QStringLiteral("Maximale Anzahl von verbundenen Bällen: ") + rt::CStr(int32_t{n}),
-        rt::kOkOnly | rt::kInformationSign, rt::App::Title);
+        kNoticeStyle, rt::App::Title);
 }
 
 // Runs the time bar through the whole colour scale, 100 % down to 0 %.

@@ -10,11 +10,8 @@
 
 namespace {
 
-const QChar kCR = QChar(13);
-
-// The box's style: "Ja" and "Nein" with the question sign; "OK" with the information sign.
+// "Ja" and "Nein" with the question sign.
 constexpr int32_t kQuestionStyle = rt::kYesNo | rt::kQuestionSign;
-constexpr int32_t kNoticeStyle = rt::kOkOnly | rt::kInformationSign;
 
 }  // namespace
 

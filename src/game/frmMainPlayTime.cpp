@@ -21,7 +21,6 @@ constexpr double kTimeBarBottomGap = 8.0 * rt::Screen::TwipsPerPixelY;
 // Enough rounds of pending events for the window to have painted itself after an
 // activation before the activation counts as an action.
 constexpr int kActivateEventRounds = 3;
-constexpr int32_t kNoticeStyle = rt::kOkOnly | rt::kInformationSign;
 
 // Empties the board and returns the pictures of the balls it held, in scan order.
 std::vector<int16_t> TakeAllBalls(Board& board) {

@@ -6,14 +6,12 @@
 #include "msgbox/MsgBoxCall.h"
 #include "runtime/Color.h"
 #include "runtime/Events.h"
+#include "runtime/MsgBox.h"
 #include "settings/SettingsState.h"
 #include "settings/Tokens.h"
 #include "support/MainCommands.h"
 
 namespace {
-
-constexpr int32_t kFocusSecond = 256;
-constexpr int32_t kFocusThird = 512;
 
 // The sign pictures, in the order of imgButtons.
 const char* const kSignPictures[] = {
@@ -25,7 +23,12 @@ const char* const kSignPictures[] = {
 
 // The answer of each tag word, in the order the words are compared.
 const std::pair<const char*, int16_t> kAnswers[] = {
-    {"OK", 1}, {"JA", 6}, {"NEIN", 7}, {"ABBRECHEN", 2}, {"WIEDERHOLEN", 4}, {"IGNORIEREN", 5},
+    {"OK", rt::kAnswerOk},
+    {"JA", rt::kAnswerYes},
+    {"NEIN", rt::kAnswerNo},
+    {"ABBRECHEN", rt::kAnswerCancel},
+    {"WIEDERHOLEN", rt::kAnswerRetry},
+    {"IGNORIEREN", rt::kAnswerIgnore},
 };
 
 
@@ -130,8 +133,8 @@ void frmMsg::Form_Paint() {
 // not shown leaves the focus on the one before it.
 void frmMsg::FocusChosenButton() {
   cmd(0).SetFocus();
-  if ((MsgStyle & kFocusSecond) == kFocusSecond) cmd(1).SetFocus();
-  if ((MsgStyle & kFocusThird) == kFocusThird) cmd(2).SetFocus();
+  if ((MsgStyle & rt::kDefaultButton2) == rt::kDefaultButton2) cmd(1).SetFocus();
+  if ((MsgStyle & rt::kDefaultButton3) == rt::kDefaultButton3) cmd(2).SetFocus();
 }
 
 // The box is drawn completely before the comment blocks the thread.

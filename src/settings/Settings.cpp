@@ -25,7 +25,6 @@ const QString& kSpeech = IniSection::Speech;
 const QString kNoPlayDate = QStringLiteral("23.04.2007");
 constexpr float kDefaultRestrictedTime = 1800;
 constexpr float kDefaultToleranceTime = 30;
-constexpr int16_t kDefaultBallColors = 5;
 
 QString Upper(const QString& section, const QString& key) { return ReadIniValue(section, key).toUpper(); }
 int16_t ReadInt16(const QString& section, const QString& key) { return rt::ClampCInt(rt::Val(ReadIniValue(section, key))); }

@@ -11,6 +11,8 @@
 extern bool AllowTimeSettingsEdit;
 // Number of ball colours in play.
 extern int16_t BallColors;
+// The number of colours when the settings name none (0).
+inline constexpr int16_t kDefaultBallColors = 5;
 // Colour mode: 0 standard, 1 random, 2 chosen colours.
 extern int16_t ColorChoice;
 // Colour map, indices 0 .. BallColors: picture number shown for each colour.

@@ -114,8 +114,8 @@ void frmOptions::PlaceInBlankStretch(rt::TextBox& box, const rt::Label& caption)
   const QFontMetrics metrics(caption.Font());
   const qsizetype first = text.indexOf(QStringLiteral("  "));
   const qsizetype last = text.lastIndexOf(QStringLiteral("  ")) + 2;
-  const double start = caption.Left() + rt::TwipsX(metrics.horizontalAdvance(text.left(first)));
-  const double stretch = rt::TwipsX(metrics.horizontalAdvance(text.mid(first, last - first)));
+  const double start = caption.Left() + rt::Twips(metrics.horizontalAdvance(text.left(first)));
+  const double stretch = rt::Twips(metrics.horizontalAdvance(text.mid(first, last - first)));
   box.SetLeft(rt::CLng(start + (stretch - box.Width()) / 2));
 }
 
