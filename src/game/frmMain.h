@@ -100,6 +100,7 @@ class frmMain : public rt::Form, public SettingsHost, public rt::FormInstance<fr
   void menInfo_Click();
   void timTutorialStart_Timer();
   void txtCommand_Change();
+  // The command channel (frmMainCommands.cpp): one command read from the word Text.
   void CarryOut(MainCommand command, const QString& text);
   // Commands with more to them than one call (frmMainCommands.cpp).
   void StartProgram();
