@@ -8,6 +8,7 @@
 #include "game/Groups.h"
 #include "game/Moves.h"
 #include "runtime/Random.h"
+#include "settings/ColorMap.h"
 
 Board RandomBoard(int16_t columns, int16_t rows, int colours, double emptyShare, unsigned seed) {
   std::mt19937 gen(seed);

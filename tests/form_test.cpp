@@ -343,10 +343,10 @@ TEST_F(FormOnVirtualTime, TimerControlsTickOnTheRuntimeClockUntilStoppedOrUnload
 }
 
 TEST(Twips, ConversionsAndTheMenuBarOutsideTheClientArea) {
-  EXPECT_EQ(rt::PxX(480), 32);
-  EXPECT_EQ(rt::PxY(7), 0);
-  EXPECT_EQ(rt::PxY(8), 1);
-  EXPECT_EQ(rt::TwipsX(32), 480);
+  EXPECT_EQ(rt::Px(480), 32);
+  EXPECT_EQ(rt::Px(7), 0);
+  EXPECT_EQ(rt::Px(8), 1);
+  EXPECT_EQ(rt::Twips(32), 480);
   LogForm form;
   form.Load();
   EXPECT_EQ(form.ScaleWidth(), 3000);

@@ -5,9 +5,9 @@
 #include "BoardTestSupport.h"
 #include "FrmMainTestSupport.h"
 #include "msgbox/MsgBoxCall.h"
-#include "runtime/MsgBox.h"
 #include "runtime/Events.h"
-#include "support/RandomColors.h"
+#include "runtime/MsgBox.h"
+#include "settings/ColorMap.h"
 
 namespace {
 

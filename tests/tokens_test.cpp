@@ -4,9 +4,9 @@
 #include <set>
 
 #include "runtime/Random.h"
+#include "settings/ColorMap.h"
 #include "settings/SettingsState.h"
-#include "support/RandomColors.h"
-#include "support/Tokens.h"
+#include "settings/Tokens.h"
 
 TEST(Tokens, StrReplace) {
   const struct { const char* src; const char* find; const char* repl; const char* out; } cases[] = {

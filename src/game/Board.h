@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "settings/SettingsState.h"
+
 struct BoardCell {
   // Position of the ball picture inside the board area, twips.
   int32_t Left = 0;
@@ -96,7 +98,7 @@ inline constexpr int16_t kMaxBallColors = 11;
 
 inline constexpr int16_t kDefaultGameRows = 12;
 inline constexpr int16_t kDefaultGameColumns = 11;
-inline constexpr int16_t kDefaultBallColors = 5;
+// The default number of colours, kDefaultBallColors, is the settings' own.
 inline constexpr int16_t kDefaultMaxBallsOnStart = 8;
 
 // The start-up defaults (a 0 read from the settings means "not set") and the clamps:

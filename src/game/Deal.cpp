@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int16_t kHighestPicture = 10;
-
 int16_t DrawColor(int16_t BallColors) {
   const auto colour = static_cast<int16_t>(rt::Int(static_cast<double>(rt::Rnd()) * BallColors));
   return std::min<int16_t>(colour, BallColors - 1);
@@ -18,28 +16,6 @@ int16_t DrawColor(int16_t BallColors) {
 
 int16_t ColorCap(int32_t cells, int16_t BallColors) {
   return rt::CInt(static_cast<double>(cells) / BallColors + 1.0);
-}
-
-void BuildColorMap(int16_t ColorChoice, int16_t BallColors, std::vector<int16_t>& Colors,
-                   const ColorSources& sources) {
-  if (Colors.size() < static_cast<size_t>(BallColors) + 1) Colors.resize(BallColors + 1);
-  switch (ColorChoice) {
-    case 0:
-      for (int16_t i = 0; i < BallColors; ++i) Colors[i] = i;
-      return;
-    case 1:
-      if (sources.PickRandomColors) sources.PickRandomColors(Colors);
-      return;
-    case 2:
-      if (!sources.ChosenColor) return;
-      for (int16_t i = 0; i < BallColors; ++i) {
-        const int32_t picture = sources.ChosenColor(i + 1);
-        Colors[i] = picture < 0 || picture > kHighestPicture ? 0 : static_cast<int16_t>(picture);
-      }
-      return;
-    default:
-      return;
-  }
 }
 
 Board FillBoard(int16_t GameColumns, int16_t GameRows, int16_t BallColors, int32_t CellWidth,

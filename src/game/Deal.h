@@ -2,7 +2,6 @@
 // Dealing a board: every cell gets a ball of a random colour, no colour more often than
 // its cap, and the deal is repeated until the largest group is acceptable.
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "game/Board.h"
@@ -11,24 +10,6 @@
 // colours give 27, in 8 colours 18; 70 cells in 4 colours give 18). It always exceeds
 // cells / BallColors, so some colour always has room.
 int16_t ColorCap(int32_t cells, int16_t BallColors);
-
-// Where the colour map's picture numbers come from in the random and the chosen mode.
-struct ColorSources {
-  // Fills Colors(0 .. BallColors - 1) with distinct random picture numbers.
-  std::function<void(std::vector<int16_t>& Colors)> PickRandomColors;
-  // Picture number chosen for colour n (1-based, the settings key "CHOOSECOLOR"n in
-  // section "COLORS"), already rounded; 0 when the key is missing.
-  std::function<int32_t(int n)> ChosenColor;
-};
-
-// Builds the colour map Colors(i) = picture number of colour i by ColorChoice: 0 standard
-// (picture i), 1 random, 2 chosen in the settings; any other mode, or a mode whose source
-// is not given, leaves the map as it is.
-// Colors is grown to BallColors + 1 entries when shorter. Chosen picture numbers outside
-// the pictures 0 .. 10 that exist become 0, so a hand-edited key cannot ask for a file
-// that is not there.
-void BuildColorMap(int16_t ColorChoice, int16_t BallColors, std::vector<int16_t>& Colors,
-                   const ColorSources& sources);
 
 // A new full board, every field zero but those of the deal: Col, Row, Left =
 // (Col - 1) x CellWidth, Top = (Row - 1) x CellHeight, PicIndex numbered column by column

@@ -6,10 +6,7 @@
 #include <optional>
 #include <string>
 
-// Colour of a percentage on the scale red (0 or less) - yellow (50) - green (100), as
-// red + 256 x green. The factor 255 / 50 is held as a double just below 5.1, so products
-// that would be exact halves round down: 25 gives green 128, 75 gives red 127.
-int32_t ColorForPercent(float Pct);
+#include "support/ColorScale.h"
 
 // A score as shown: at least four digits with leading zeros ("0056", "12345").
 std::string ScoreText(int32_t score);

@@ -43,6 +43,14 @@ frmMain& MainForm() { return frmMain::The(); }
 
 void frmMain::SendCommand(const QString& word) { txtCommand->SetText(word); }
 
+void SendMainCommand(const QString& Word) { MainForm().SendCommand(Word); }
+
+void OpenMainWindow() {
+  frmMain& main = MainForm();
+  main.Load();
+  main.Show();
+}
+
 // ---- design ----
 
 void frmMain::Design() {
@@ -201,7 +209,7 @@ void frmMain::InitGameDefaultsAndLayout() {
   SetCaption(rt::App::Title);
 
   fraScore->Move(kMarginX, kMarginY);
-  if (playtime::DailyLimitInForce(RestrictedTime)) {
+  if (DailyLimitInForce(RestrictedTime)) {
     fraTimeLeft->SetTop(fraScore->Top() + fraScore->Height() + kMarginY);
     imgBackground->SetLeft(fraTimeLeft->Left() + fraTimeLeft->Width() + kMarginX);
   }
@@ -293,12 +301,15 @@ void frmMain::menQuit_Click() {
 
 // ---- menus ----
 
-void frmMain::ActualizeMenu(const QString& Point, bool Status) {
-  if (Point == QStringLiteral("LM")) {
-    UndoEnabled = Status;
-    menBackmove->SetEnabled(Status);
-  } else if (Point == QStringLiteral("NM")) {
-    menMoveForward->SetEnabled(Status);
+void frmMain::ActualizeMenu(MenuItem Point, bool Status) {
+  switch (Point) {
+    case MenuItem::Backmove:
+      UndoEnabled = Status;
+      menBackmove->SetEnabled(Status);
+      return;
+    case MenuItem::MoveForward:
+      menMoveForward->SetEnabled(Status);
+      return;
   }
 }
 
@@ -348,7 +359,7 @@ void frmMain::ShowBestGroupSize() {
   NoButtonExplanation = true;
   const int16_t n = BestGroupSize();
   FMsgB(QStringLiteral("Maximale Anzahl von verbundenen Bällen: ") + rt::CStr(int32_t{n}),
-        rt::kOkOnly | rt::kInformationSign, rt::App::Title);
+        kNoticeStyle, rt::App::Title);
 }
 
 // Runs the time bar through the whole colour scale, 100 % down to 0 %.

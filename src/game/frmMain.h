@@ -18,6 +18,7 @@
 #include "runtime/FormInstance.h"
 #include "settings/Settings.h"
 #include "speech/SpeechCommentary.h"
+#include "support/MainCommands.h"
 
 namespace rt {
 class MenuItem;
@@ -31,13 +32,16 @@ class frmMain : public rt::Form,
  public:
   frmMain();
 
-  // Writes a command word into txtCommand, the way the other windows address this one:
-  // the command is carried out at once, inside this call.
+  // Writes a command word into txtCommand, the way the other windows address this one
+  // (support/MainCommands.h): the command is carried out at once, inside this call.
   void SendCommand(const QString& word);
 
-  // "LM" enables or disables the undo item (and remembers it in UndoEnabled), "NM" the
-  // redo item; any other text changes nothing.
-  void ActualizeMenu(const QString& Point, bool Status);
+  // The menu items whose enabled state follows the game.
+  enum class MenuItem {
+    Backmove,     // undo; its state is remembered in UndoEnabled
+    MoveForward,  // redo
+  };
+  void ActualizeMenu(MenuItem Point, bool Status);
   // Refreshes the score numbers and bars; with ShowHigh false the highscore number, and
   // the highscore bar while the score is below it, stay as they are.
   void ShowScore(bool ShowHigh);
@@ -101,6 +105,8 @@ class frmMain : public rt::Form,
   void menInfo_Click();
   void timTutorialStart_Timer();
   void txtCommand_Change();
+  // The command channel (frmMainCommands.cpp): one command read from the word Text.
+  void CarryOut(MainCommand command, const QString& text);
   // Commands with more to them than one call (frmMainCommands.cpp).
   void StartProgram();
   void SayComment(const QString& number);

@@ -6,12 +6,11 @@
 #include "runtime/Files.h"
 #include "runtime/Numbers.h"
 #include "runtime/Screen.h"
-#include "settings/IniHandler.h"
+#include "settings/ColorMap.h"
 #include "settings/SettingsState.h"
 #include "support/FlagScope.h"
 #include "support/Folders.h"
 #include "support/MainFunctions.h"
-#include "support/RandomColors.h"
 
 namespace {
 
@@ -42,8 +41,7 @@ void frmMain::LayoutBoardPictures() {
 }
 
 void frmMain::Colorpics() {
-  const ColorSources sources{PickRandomColors, [](int n) { return int32_t{ReadChosenColor(n)}; }};
-  BuildColorMap(ColorChoice, BallColors, Colors, sources);
+  BuildSettingsColorMap();
   for (int i = 0; i < BallColors; ++i)
     picItem(i).SetPicture(rt::LoadPicture(BallPictureFile(Colors[i])));
 }
@@ -52,7 +50,7 @@ void frmMain::DealNewBoard() {
   const DealSettings settings{GameColumns_, GameRows_, BallColors, MaxBallsOnStart_, CellWidth, CellHeight};
   game_.DealNewBoard(settings, [this](const Board& board) { ShowDealAttempt(board); });
   PlayWaveAndWait(QStringLiteral("setball2"), 0, EffectWait::DealEnd);
-  ActualizeMenu(QStringLiteral("LM"), false);
+  ActualizeMenu(MenuItem::Backmove, false);
   picPercentScore(0).SetBackColor(ColorForPercent(0));
   picPercentScore(0).SetWidth(PercentBarWidth);
   picPercentScore(1).SetBackColor(ColorForPercent(100));
@@ -66,8 +64,8 @@ void frmMain::ShowDealAttempt(const Board& board) {
   Colorpics();
   Refresh();
   LayoutBoardPictures();
-  ActualizeMenu(QStringLiteral("LM"), false);
-  ActualizeMenu(QStringLiteral("NM"), false);
+  ActualizeMenu(MenuItem::Backmove, false);
+  ActualizeMenu(MenuItem::MoveForward, false);
   for (int c = 1; c <= board.Columns(); ++c) {
     for (int r = 1; r <= board.Rows(); ++r) {
       const BoardCell& cell = board(c, r);
@@ -177,7 +175,7 @@ void frmMain::CompleteMove() {
   const std::optional<MoveOutcome> outcome = game_.CompleteMove();
   if (!outcome) return;
   GameRunning = true;
-  ActualizeMenu(QStringLiteral("LM"), true);
+  ActualizeMenu(MenuItem::Backmove, true);
   RemoveMarkedBalls(outcome->RemovedPics);
   MoveBallPictures(outcome->Fall.Moves);
   if (outcome->Fall.AnyFell()) PlayWaveAndWait(QStringLiteral("SetBall"), 0, EffectWait::SetBall);
@@ -227,8 +225,8 @@ void frmMain::menBackmove_Click() {
     PlayWaveAndWait(QStringLiteral("Undo"), 0, EffectWait::Undo);
   }
   if (game_.Score() < Highscore) speech_.ForgetHighscoreCelebration();
-  ActualizeMenu(QStringLiteral("NM"), true);
-  if (game_.MoveIndex() == 0) ActualizeMenu(QStringLiteral("LM"), false);
+  ActualizeMenu(MenuItem::MoveForward, true);
+  if (game_.MoveIndex() == 0) ActualizeMenu(MenuItem::Backmove, false);
 }
 
 // Shows the board after the next move at once. A redone move that leaves no group was
@@ -243,8 +241,8 @@ void frmMain::menMoveForward_Click() {
   GameOver = outcome->Best <= 1;
   GameRunning = !GameOver;
   PlayWaveAndWait(QStringLiteral("Redo"), 0, EffectWait::Redo);
-  ActualizeMenu(QStringLiteral("LM"), true);
-  if (game_.MoveIndex() < game_.MoveCount()) ActualizeMenu(QStringLiteral("NM"), true);
+  ActualizeMenu(MenuItem::Backmove, true);
+  if (game_.MoveIndex() < game_.MoveCount()) ActualizeMenu(MenuItem::MoveForward, true);
 }
 
 // ---- score panel ----

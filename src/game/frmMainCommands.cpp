@@ -6,7 +6,8 @@
 #include "runtime/Numbers.h"
 #include "settings/SettingsState.h"
 #include "settings/SpeechTokens.h"
-#include "support/Tokens.h"
+#include "settings/Tokens.h"
+#include "support/MainCommands.h"
 
 namespace {
 
@@ -23,26 +24,39 @@ void frmMain::txtCommand_Change() {
   const QString text = txtCommand->Text();
   // Clearing the box below changes it once more.
   if (text.isEmpty()) return;
-  const QString command = text.toUpper();
-  if (command == QStringLiteral("SHOWHIGHSCORE")) {
-    ShowScore(true);
-  } else if (command == QStringLiteral("TIMEREFRESH")) {
-    RefreshPlayTime();
-  } else if (command == QStringLiteral("PROGRAMMSTART")) {
-    StartProgram();
-  } else if (command == QStringLiteral("SHUTUP")) {
-    PlaySpeechToken(SpeechToken::ShutUp);
-  } else if (command == QStringLiteral("SBUT")) {
-    RefreshForm(QStringLiteral("frmMsg"));
-    PlaySpeechToken(SpeechToken::ExplainButtons);
-  } else if (command == QStringLiteral("SLIP")) {
-    RefreshForm(QStringLiteral("frmMsg"));
-    PlaySpeechToken(SpeechToken::ExplainShutUp);
-  } else if (command == QStringLiteral("PLAYTUTORIAL")) {
-    if (LearnMode && CommentsOn) timTutorialStart->SetInterval(kTutorialDelayMs);
-  }
-  if (command.left(10) == QStringLiteral("SAYCOMMENT")) SayComment(GetToken(text, QStringLiteral(" "), 2));
+  if (const std::optional<MainCommand> command = ReadMainCommand(text)) CarryOut(*command, text);
   txtCommand->SetText(QString());
+}
+
+void frmMain::CarryOut(MainCommand command, const QString& text) {
+  switch (command) {
+    case MainCommand::ShowHighScore:
+      ShowScore(true);
+      return;
+    case MainCommand::TimeRefresh:
+      RefreshPlayTime();
+      return;
+    case MainCommand::ProgramStart:
+      StartProgram();
+      return;
+    case MainCommand::ShutUp:
+      PlaySpeechToken(SpeechToken::ShutUp);
+      return;
+    case MainCommand::ExplainButtons:
+      RefreshForm(QStringLiteral("frmMsg"));
+      PlaySpeechToken(SpeechToken::ExplainButtons);
+      return;
+    case MainCommand::ExplainShutUp:
+      RefreshForm(QStringLiteral("frmMsg"));
+      PlaySpeechToken(SpeechToken::ExplainShutUp);
+      return;
+    case MainCommand::PlayTutorial:
+      if (LearnMode && CommentsOn) timTutorialStart->SetInterval(kTutorialDelayMs);
+      return;
+    case MainCommand::SayComment:
+      SayComment(GetToken(text, QStringLiteral(" "), 2));
+      return;
+  }
 }
 
 // The title window has shown this one: the start comment, or the end of a day whose

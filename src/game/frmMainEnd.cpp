@@ -10,11 +10,8 @@
 
 namespace {
 
-const QChar kCR = QChar(13);
-
-// The box's style: "Ja" and "Nein" with the question sign; "OK" with the information sign.
+// "Ja" and "Nein" with the question sign.
 constexpr int32_t kQuestionStyle = rt::kYesNo | rt::kQuestionSign;
-constexpr int32_t kNoticeStyle = rt::kOkOnly | rt::kInformationSign;
 
 }  // namespace
 
@@ -22,7 +19,7 @@ void frmMain::FinishGame() {
   ShowScore(true);
   GameOver = true;
   GameRunning = false;
-  ActualizeMenu(QStringLiteral("NM"), false);
+  ActualizeMenu(MenuItem::MoveForward, false);
   PlayWaveAndWait(QStringLiteral("DelCol"), 0, EffectWait::DelCol);
   PlayWaveAndWait(QStringLiteral("DelBalls"), 0, EffectWait::DelBalls);
   PlayWaveAndWait(QStringLiteral("EndGame"), 0, EffectWait::EndGame);

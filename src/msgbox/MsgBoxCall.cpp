@@ -1,9 +1,11 @@
 #include "msgbox/MsgBoxCall.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
 #include "msgbox/frmMsg.h"
+#include "runtime/MsgBox.h"
 #include "runtime/Numbers.h"
 #include "runtime/Screen.h"
 #include "runtime/Seams.h"
@@ -26,7 +28,8 @@ QString TitleOrAppTitle(const QString& Title) { return Title.isNull() ? rt::App:
 int32_t Round(double value) { return rt::CLng(value); }
 
 // A sign flag and the imgButtons picture it shows, in the order the flags are tested.
-constexpr std::pair<int32_t, int> kSigns[] = {{64, 3}, {32, 1}, {16, 2}, {48, 0}};
+constexpr std::pair<int32_t, int> kSigns[] = {
+    {rt::kInformationSign, 3}, {rt::kQuestionSign, 1}, {rt::kStopSign, 2}, {rt::kExclamationSign, 0}};
 
 // What one button-set flag sets when its test passes; -1 marks no button.
 struct ButtonSet {
@@ -40,12 +43,12 @@ struct ButtonSet {
 // Set 0 always passes; a later set that passes overrides what an earlier one set, so
 // set 2 keeps the default mark of set 0 and set 3 ends with the cancel mark on cmd(2).
 constexpr ButtonSet kButtonSets[] = {
-    {0, {"OK", nullptr, nullptr}, 0, -1, 1},
-    {1, {"OK", "&Abbrechen", nullptr}, 0, 1, 2},
-    {2, {"&Abbrechen", "&Wiederholen", "&Ignorieren"}, -1, 0, 3},
-    {3, {"&Ja", "&Nein", "&Abbrechen"}, -1, 2, 3},
-    {4, {"&Ja", "&Nein", nullptr}, 0, 1, 2},
-    {5, {"&Wiederholen", "&Abbrechen", nullptr}, 0, 1, 2},
+    {rt::kOkOnly, {"OK", nullptr, nullptr}, 0, -1, 1},
+    {rt::kOkCancel, {"OK", "&Abbrechen", nullptr}, 0, 1, 2},
+    {rt::kAbortRetryIgnore, {"&Abbrechen", "&Wiederholen", "&Ignorieren"}, -1, 0, 3},
+    {rt::kYesNoCancel, {"&Ja", "&Nein", "&Abbrechen"}, -1, 2, 3},
+    {rt::kYesNo, {"&Ja", "&Nein", nullptr}, 0, 1, 2},
+    {rt::kRetryCancel, {"&Wiederholen", "&Abbrechen", nullptr}, 0, 1, 2},
 };
 
 int16_t AnswerByResponder(const QString& prompt, int32_t buttons, const QString& Title) {
@@ -79,7 +82,7 @@ MsgBoxLayout LayoutMsgBox(const MsgBoxMetrics& m) {
   const double signColumn = m.signVisible ? m.signWidth + 8 * px : 0;
   l.labelLeft = m.signVisible ? l.signLeft + m.signWidth + 8 * px : l.signLeft;
   l.windowWidth = (m.signVisible ? l.signLeft + signColumn : 0) + m.labelWidth + 16 * px;
-  l.innerHeight = MaxOf(signHeight, m.buttonHeight + m.labelHeight + 16 * py) + 16 * py;
+  l.innerHeight = std::max(signHeight, m.buttonHeight + m.labelHeight + 16 * py) + 16 * py;
   l.windowHeight = l.innerHeight + m.frameHeight;
 
   l.rowTop = Round(m.labelHeight + 24 * py);
@@ -92,7 +95,7 @@ MsgBoxLayout LayoutMsgBox(const MsgBoxMetrics& m) {
 
   l.rowWidth = Round(m.count * m.buttonWidth + (m.count - 1) * l.margin);
   if (l.rowWidth > m.labelWidth) l.windowWidth = signColumn + l.rowWidth + 16 * px;
-  const double spread = MaxOf(double(l.rowWidth), m.labelWidth) - MinOf(double(l.rowWidth), m.labelWidth);
+  const double spread = std::max(double(l.rowWidth), m.labelWidth) - std::min(double(l.rowWidth), m.labelWidth);
   l.firstLeft = l.signAbove ? Round((signColumn + spread) / 2)
                             : Round(8 * px + (m.signVisible ? 8 * px + m.signWidth : 0) + spread / 2);
   for (int i = 0; i < m.count; ++i) l.buttonLeft[i] = i * m.buttonWidth + l.firstLeft + i * l.margin;

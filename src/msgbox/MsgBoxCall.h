@@ -1,13 +1,21 @@
 #pragma once
 // The game's own message box, called like the system's: prompt, style flags, title; the
-// answer code comes back (1 OK, 2 Abbrechen, 4 Wiederholen, 5 Ignorieren, 6 Ja, 7 Nein).
-// Style = button set (0..5) + sign (16 X, 32 question mark, 48 exclamation mark, 64 i) +
-// focus (256 second button, 512 third button). The box shows picture buttons; its
-// prompt and the meaning of its buttons are spoken through the main window.
+// answer code comes back. Style and answer are the system box's flags and codes
+// (runtime/MsgBox.h): button set + sign + focus on the second or third button. The box
+// shows picture buttons; its prompt and the meaning of its buttons are spoken through
+// the main window.
+#include <QChar>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
+
+#include "runtime/MsgBox.h"
+
+// A notice: one OK button under the information sign.
+inline constexpr int32_t kNoticeStyle = rt::kOkOnly | rt::kInformationSign;
+// A prompt breaks its line at a carriage return.
+inline constexpr QChar kCR = u'\r';
 
 // The answer of the last box answered by a button; 0 until the first.
 extern int16_t MsgAnswer;
@@ -25,16 +33,6 @@ int16_t FMsgB(const QString& prompt, int32_t buttons = 0, const QString& Title =
 // Fills the box from the style, lays it out and shows it modally; returns when the box is
 // hidden again. FMsgB goes through here.
 void ImitateMsgboxSub(const QString& prompt, int32_t buttons = 0, const QString& Title = QString());
-
-// The larger and the smaller of two numbers; on a tie both give b.
-template <class A, class B>
-auto MaxOf(A a, B b) {
-  return a > b ? a : b;
-}
-template <class A, class B>
-auto MinOf(A a, B b) {
-  return a < b ? a : b;
-}
 
 // The sign picture a style asks for: 0 exclamation mark, 1 question mark, 2 X, 3 i;
 // -1 for none. The tests run for 64, 32, 16, 48 and the last one that passes wins, so

@@ -3,17 +3,15 @@
 #include <QPixmap>
 #include <utility>
 
-#include "game/frmMain.h"
 #include "msgbox/MsgBoxCall.h"
 #include "runtime/Color.h"
 #include "runtime/Events.h"
+#include "runtime/MsgBox.h"
 #include "settings/SettingsState.h"
-#include "support/Tokens.h"
+#include "settings/Tokens.h"
+#include "support/MainCommands.h"
 
 namespace {
-
-constexpr int32_t kFocusSecond = 256;
-constexpr int32_t kFocusThird = 512;
 
 // The sign pictures, in the order of imgButtons.
 const char* const kSignPictures[] = {
@@ -25,7 +23,12 @@ const char* const kSignPictures[] = {
 
 // The answer of each tag word, in the order the words are compared.
 const std::pair<const char*, int16_t> kAnswers[] = {
-    {"OK", 1}, {"JA", 6}, {"NEIN", 7}, {"ABBRECHEN", 2}, {"WIEDERHOLEN", 4}, {"IGNORIEREN", 5},
+    {"OK", rt::kAnswerOk},
+    {"JA", rt::kAnswerYes},
+    {"NEIN", rt::kAnswerNo},
+    {"ABBRECHEN", rt::kAnswerCancel},
+    {"WIEDERHOLEN", rt::kAnswerRetry},
+    {"IGNORIEREN", rt::kAnswerIgnore},
 };
 
 
@@ -96,7 +99,7 @@ void frmMsg::cmdShutUp_Click() {
   // The sign takes the shut-up button's place, in a box that has one.
   imgSign->SetVisible(SignPictureIndex(MsgStyle) >= 0);
   cmdShutUp->SetVisible(false);
-  MainForm().SendCommand(QStringLiteral("ShutUP"));
+  SendMainCommand(CommandWord::ShutUp);
 }
 
 // The window manager may offer a close box although the box has none. Closing it must
@@ -112,8 +115,8 @@ void frmMsg::Form_QueryUnload(int& Cancel, int UnloadMode) {
 
 void frmMsg::Form_Activate() {
   if (!NoButtonExplanation) {
-    MainForm().SendCommand(QStringLiteral("SBUT"));
-    MainForm().SendCommand(QStringLiteral("SLIP"));
+    SendMainCommand(CommandWord::ExplainButtons);
+    SendMainCommand(CommandWord::ExplainShutUp);
   }
   NoButtonExplanation = false;
 }
@@ -130,8 +133,8 @@ void frmMsg::Form_Paint() {
 // not shown leaves the focus on the one before it.
 void frmMsg::FocusChosenButton() {
   cmd(0).SetFocus();
-  if ((MsgStyle & kFocusSecond) == kFocusSecond) cmd(1).SetFocus();
-  if ((MsgStyle & kFocusThird) == kFocusThird) cmd(2).SetFocus();
+  if ((MsgStyle & rt::kDefaultButton2) == rt::kDefaultButton2) cmd(1).SetFocus();
+  if ((MsgStyle & rt::kDefaultButton3) == rt::kDefaultButton3) cmd(2).SetFocus();
 }
 
 // The box is drawn completely before the comment blocks the thread.
@@ -140,6 +143,6 @@ void frmMsg::SpeakPendingComment() {
   rt::DoEvents();
   Refresh();
   rt::DoEvents();
-  MainForm().SendCommand(QStringLiteral("SayComment ") + QString::number(MsgComment));
+  SendMainCommand(SayCommentWord(MsgComment));
   MsgComment = 0;
 }

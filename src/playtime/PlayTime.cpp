@@ -2,22 +2,21 @@
 
 #include <algorithm>
 
-#include "game/ScoreDisplay.h"
+#include "msgbox/MsgBoxCall.h"
+#include "settings/SettingsState.h"
 #include "runtime/Numbers.h"
 #include "runtime/Screen.h"
+#include "support/ColorScale.h"
 
 namespace playtime {
 
 namespace {
 constexpr float kSecondsPerDay = 86400.0f;
 constexpr float kSecondsPerMinute = 60.0f;
-const QString kCR = QStringLiteral("\r");
 
 // Whole minutes of a number of seconds, rounded down.
 float WholeMinutes(float seconds) { return static_cast<float>(rt::Int(seconds / kSecondsPerMinute)); }
 }  // namespace
-
-bool DailyLimitInForce(float RestrictedTime) { return RestrictedTime > -1; }
 
 bool CountsPlayTime(float RestrictedTime) { return DailyLimitInForce(RestrictedTime) && RestrictedTime != 0; }
 

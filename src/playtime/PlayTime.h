@@ -9,8 +9,6 @@
 
 namespace playtime {
 
-// A limit is in force while RestrictedTime is above -1.
-bool DailyLimitInForce(float RestrictedTime);
 // Play time is counted, and warned about, only while a limit is in force and it is not 0:
 // a limit set to 0 in the options dialog switches the counting off for the rest of the run.
 bool CountsPlayTime(float RestrictedTime);

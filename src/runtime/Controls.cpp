@@ -39,8 +39,8 @@ ControlBase::ControlBase(QWidget* self, const QString& name, int index)
   self_->setObjectName(ObjectName(name, index));
   self_->setFont(DefaultFont());
   const QSize px = self_->size();
-  width_ = TwipsX(px.width());
-  height_ = TwipsY(px.height());
+  width_ = Twips(px.width());
+  height_ = Twips(px.height());
 }
 
 void ControlBase::CopyBaseFrom(const ControlBase& source) {
@@ -76,12 +76,12 @@ void ControlBase::Move(double left, double top, double width, double height) {
 }
 
 void ControlBase::ApplyGeometry() {
-  self_->setGeometry(PxX(left_), PxY(top_), PxX(width_), PxY(height_));
+  self_->setGeometry(Px(left_), Px(top_), Px(width_), Px(height_));
 }
 
 void ControlBase::SetSizeFromPixels(QSize px) {
-  width_ = TwipsX(px.width());
-  height_ = TwipsY(px.height());
+  width_ = Twips(px.width());
+  height_ = Twips(px.height());
 }
 
 bool ControlBase::Visible() const { return !self_->isHidden(); }
@@ -253,19 +253,19 @@ void PictureBox::Print(const QString& text) {
 }
 
 double PictureBox::TextWidth(const QString& text) const {
-  return TwipsX(QFontMetrics(font()).horizontalAdvance(text));
+  return Twips(QFontMetrics(font()).horizontalAdvance(text));
 }
 
 double PictureBox::TextHeight(const QString& text) const {
   const int lines = static_cast<int>(WithLineFeeds(text).count(QLatin1Char('\n'))) + 1;
-  return TwipsY(QFontMetrics(font()).height() * lines);
+  return Twips(QFontMetrics(font()).height() * lines);
 }
 
 void PictureBox::DrawBox(double x1, double y1, double x2, double y2, Color color) {
   QPainter painter(&canvas_);
   painter.setPen(ToQColor(color));
   painter.setBrush(Qt::NoBrush);
-  const QRect box = QRect(QPoint(PxX(x1), PxY(y1)), QPoint(PxX(x2), PxY(y2))).normalized();
+  const QRect box = QRect(QPoint(Px(x1), Px(y1)), QPoint(Px(x2), Px(y2))).normalized();
   painter.drawRect(box.x(), box.y(), box.width() - 1, box.height() - 1);
   update();
 }
@@ -285,7 +285,7 @@ QImage PictureBox::Snapshot() const {
 
 Color PictureBox::Point(double x, double y) const {
   const QImage image = Snapshot();
-  const QPoint at(PxX(x), PxY(y));
+  const QPoint at(Px(x), Px(y));
   if (!image.rect().contains(at)) return -1;
   return FromQColor(image.pixelColor(at));
 }
@@ -390,8 +390,8 @@ void Label::ApplyGeometry() {
     const QFontMetrics metrics(font());
     const int lineHeight = metrics.height();
     if (wordWrap_) {
-      const QRect bounds = metrics.boundingRect(QRect(0, 0, PxX(Width()), 100000), TextFlags(), DisplayText());
-      SetSizeFromPixels(QSize(PxX(Width()), std::max(lineHeight, bounds.height())));
+      const QRect bounds = metrics.boundingRect(QRect(0, 0, Px(Width()), 100000), TextFlags(), DisplayText());
+      SetSizeFromPixels(QSize(Px(Width()), std::max(lineHeight, bounds.height())));
     } else {
       const QRect bounds = metrics.boundingRect(QRect(0, 0, 100000, 100000), TextFlags(), DisplayText());
       SetSizeFromPixels(QSize(bounds.width(), std::max(lineHeight, bounds.height())));
@@ -496,8 +496,8 @@ void Line::SetPoints(double x1, double y1, double x2, double y2) {
 void Line::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setPen(ToQColor(kBlack));
-  const QPoint origin(PxX(Left()), PxY(Top()));
-  painter.drawLine(QPoint(PxX(x1_), PxY(y1_)) - origin, QPoint(PxX(x2_), PxY(y2_)) - origin);
+  const QPoint origin(Px(Left()), Px(Top()));
+  painter.drawLine(QPoint(Px(x1_), Px(y1_)) - origin, QPoint(Px(x2_), Px(y2_)) - origin);
 }
 
 // ---- CommandButton ----

@@ -353,33 +353,33 @@ void Form::LayoutClient() {
   setFixedSize(clientPx_.width(), clientPx_.height() + menuHeight);
 }
 
-double Form::Left() const { return TwipsX(frameGeometry().x()); }
-double Form::Top() const { return TwipsY(frameGeometry().y()); }
-double Form::Width() const { return TwipsX(clientPx_.width() + FrameExtra().width()); }
-double Form::Height() const { return TwipsY(clientPx_.height() + MenuBarHeight() + FrameExtra().height()); }
-double Form::ScaleWidth() const { return TwipsX(clientPx_.width()); }
-double Form::ScaleHeight() const { return TwipsY(clientPx_.height()); }
+double Form::Left() const { return Twips(frameGeometry().x()); }
+double Form::Top() const { return Twips(frameGeometry().y()); }
+double Form::Width() const { return Twips(clientPx_.width() + FrameExtra().width()); }
+double Form::Height() const { return Twips(clientPx_.height() + MenuBarHeight() + FrameExtra().height()); }
+double Form::ScaleWidth() const { return Twips(clientPx_.width()); }
+double Form::ScaleHeight() const { return Twips(clientPx_.height()); }
 
 void Form::SetLeft(double left) { Move(left, Top()); }
 void Form::SetTop(double top) { Move(Left(), top); }
 
 void Form::Move(double left, double top) {
   placed_ = true;
-  move(PxX(left), PxY(top));
+  move(Px(left), Px(top));
 }
 
 void Form::SetWidth(double width) {
-  clientPx_.setWidth(std::max(0, PxX(width) - FrameExtra().width()));
+  clientPx_.setWidth(std::max(0, Px(width) - FrameExtra().width()));
   LayoutClient();
 }
 
 void Form::SetHeight(double height) {
-  clientPx_.setHeight(std::max(0, PxY(height) - FrameExtra().height() - MenuBarHeight()));
+  clientPx_.setHeight(std::max(0, Px(height) - FrameExtra().height() - MenuBarHeight()));
   LayoutClient();
 }
 
 void Form::SetClientSize(double width, double height) {
-  clientPx_ = QSize(PxX(width), PxY(height));
+  clientPx_ = QSize(Px(width), Px(height));
   LayoutClient();
 }
 

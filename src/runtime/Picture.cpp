@@ -78,8 +78,8 @@ QImage ReadImage(const QString& path) {
 
 }  // namespace
 
-double Picture::Width() const { return TwipsX(pixmap_.width()); }
-double Picture::Height() const { return TwipsY(pixmap_.height()); }
+double Picture::Width() const { return Twips(pixmap_.width()); }
+double Picture::Height() const { return Twips(pixmap_.height()); }
 
 Picture LoadPicture(const QString& path) {
   const QImage image = ReadImage(QString(path).replace(QLatin1Char('\\'), QLatin1Char('/')));

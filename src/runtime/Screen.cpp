@@ -101,8 +101,8 @@ QSize ScreenPixels() {
 }
 }  // namespace
 
-double Width() { return TwipsX(ScreenPixels().width()); }
-double Height() { return TwipsY(ScreenPixels().height()); }
+double Width() { return Twips(ScreenPixels().width()); }
+double Height() { return Twips(ScreenPixels().height()); }
 
 QList<QRect> AvailableAreas() {
   QList<QRect> areas;

@@ -8,11 +8,9 @@ namespace rt {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-// Twips to whole pixels, rounded to the nearest pixel.
-inline int PxX(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-inline int PxY(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+// Twips to whole pixels, rounded to the nearest pixel; across and down alike.
+inline int Px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 // Pixels to twips.
-inline double TwipsX(int px) { return static_cast<double>(px) * kTwipsPerPixel; }
-inline double TwipsY(int px) { return static_cast<double>(px) * kTwipsPerPixel; }
+inline double Twips(int px) { return static_cast<double>(px) * kTwipsPerPixel; }
 
 }  // namespace rt

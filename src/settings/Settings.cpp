@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
-#include "playtime/PlayTime.h"
 #include "runtime/Dates.h"
 #include "runtime/Files.h"
 #include "runtime/Numbers.h"
 #include "runtime/RuntimeError.h"
+#include "settings/ColorMap.h"
 #include "settings/DefaultSettings.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
 #include "settings/SpeechTokens.h"
-#include "support/RandomColors.h"
 
 namespace {
 
@@ -25,7 +24,6 @@ const QString& kSpeech = IniSection::Speech;
 const QString kNoPlayDate = QStringLiteral("23.04.2007");
 constexpr float kDefaultRestrictedTime = 1800;
 constexpr float kDefaultToleranceTime = 30;
-constexpr int16_t kDefaultBallColors = 5;
 
 QString Upper(const QString& section, const QString& key) { return ReadIniValue(section, key).toUpper(); }
 int16_t ReadInt16(const QString& section, const QString& key) { return rt::ClampCInt(rt::Val(ReadIniValue(section, key))); }
@@ -34,22 +32,11 @@ float ReadSingle(const QString& section, const QString& key) { return rt::ClampC
 
 QString FlagText(bool flag) { return flag ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
 
-void BuildColorMap() {
+// The map is made anew, all zeros, before it is built: a mode that builds nothing leaves
+// zeros.
+void LoadColorMap() {
   Colors.assign(std::max<int>(BallColors, 0) + 1, 0);
-  switch (ColorChoice) {
-    case 0:
-      for (int16_t k = 0; k < BallColors; ++k) Colors[k] = k;
-      break;
-    case 1:
-      PickRandomColors(Colors);
-      break;
-    case 2:
-      for (int16_t k = 0; k < BallColors; ++k)
-        Colors[k] = ReadChosenColor(k + 1);
-      break;
-    default:
-      break;
-  }
+  BuildSettingsColorMap();
 }
 
 // The day's play time counts only for the day it was saved on; a date that cannot be
@@ -66,7 +53,7 @@ void ReadTimes(SettingsHost& host) {
   RestrictedTime = ReadSingle(kTimes, QStringLiteral("RESTRICTEDTIME"));
   ToleranceTime = ReadSingle(kTimes, QStringLiteral("TOLERANCETIME"));
   if (ToleranceTime == 0) ToleranceTime = kDefaultToleranceTime;
-  const bool limited = playtime::DailyLimitInForce(RestrictedTime);
+  const bool limited = DailyLimitInForce(RestrictedTime);
   host.SetTimeLeftVisible(limited);
   if (limited) {
     if (RestrictedTime == 0) RestrictedTime = kDefaultRestrictedTime;
@@ -136,7 +123,7 @@ void ReadSettings(SettingsHost& host) {
   BallColors = ReadInt16(kColors, QStringLiteral("BALLCOLORS"));
   ColorChoice = ReadInt16(kColors, QStringLiteral("COLORCHOICE"));
   if (BallColors == 0) BallColors = kDefaultBallColors;
-  BuildColorMap();
+  LoadColorMap();
   ReadTimes(host);
   ReadSwitches(host);
 }

@@ -11,6 +11,8 @@
 extern bool AllowTimeSettingsEdit;
 // Number of ball colours in play.
 extern int16_t BallColors;
+// The number of colours when the settings name none (0).
+inline constexpr int16_t kDefaultBallColors = 5;
 // Colour mode: 0 standard, 1 random, 2 chosen colours.
 extern int16_t ColorChoice;
 // Colour map, indices 0 .. BallColors: picture number shown for each colour.
@@ -26,6 +28,7 @@ extern int32_t Highscore;
 extern float ToleranceTime;
 // Seconds: the daily limit; -1 or less means no limit.
 extern float RestrictedTime;
+inline bool DailyLimitInForce(float Restricted) { return Restricted > -1; }
 // Seconds: play time of all days together.
 extern float AbsoluteTime;
 

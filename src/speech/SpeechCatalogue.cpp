@@ -4,6 +4,7 @@
 #include "runtime/Numbers.h"
 #include "settings/DefaultSettings.h"
 #include "settings/IniHandler.h"
+#include "settings/SpeechTokens.h"
 #include "support/Folders.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "runtime/Numbers.h"
 #include "runtime/Random.h"
-#include "support/Tokens.h"
+#include "settings/Tokens.h"
 
 namespace {
 

@@ -1,25 +1,22 @@
 #include "windows/PicTranzparence.h"
 
 #include <QImage>
-#include <cmath>
 
 #include "runtime/Controls.h"
 #include "runtime/Numbers.h"
-#include "runtime/Screen.h"
+#include "runtime/Twips.h"
 
 namespace {
 
 // A colour no pixel of the box has: the box's pixels are opaque, this one is not.
 constexpr QRgb kOutsideTheBox = 0;
 
-int Pixels(double twips, int twipsPerPixel) { return static_cast<int>(std::lround(twips / twipsPerPixel)); }
-
 }  // namespace
 
 QRegion RegionFromPicture(const rt::PictureBox& Pic) {
   QRegion outline;
-  const int h = Pixels(Pic.Height(), rt::Screen::TwipsPerPixelY);
-  const int w = Pixels(Pic.Width(), rt::Screen::TwipsPerPixelX);
+  const int h = rt::Px(Pic.Height());
+  const int w = rt::Px(Pic.Width());
   if (h <= 0 || w <= 0) return outline;
   const QImage shown = Pic.Snapshot();
   auto colourAt = [&shown](int x, int y) { return shown.valid(x, y) ? shown.pixel(x, y) : kOutsideTheBox; };

@@ -4,7 +4,6 @@
 #include <QFontMetrics>
 #include <cmath>
 
-#include "game/frmMain.h"
 #include "runtime/Files.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Numbers.h"
@@ -15,6 +14,7 @@
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
 #include "support/Folders.h"
+#include "support/MainCommands.h"
 #include "windows/PicTranzparence.h"
 
 namespace {
@@ -114,8 +114,8 @@ void frmOptions::PlaceInBlankStretch(rt::TextBox& box, const rt::Label& caption)
   const QFontMetrics metrics(caption.Font());
   const qsizetype first = text.indexOf(QStringLiteral("  "));
   const qsizetype last = text.lastIndexOf(QStringLiteral("  ")) + 2;
-  const double start = caption.Left() + rt::TwipsX(metrics.horizontalAdvance(text.left(first)));
-  const double stretch = rt::TwipsX(metrics.horizontalAdvance(text.mid(first, last - first)));
+  const double start = caption.Left() + rt::Twips(metrics.horizontalAdvance(text.left(first)));
+  const double stretch = rt::Twips(metrics.horizontalAdvance(text.mid(first, last - first)));
   box.SetLeft(rt::CLng(start + (stretch - box.Width()) / 2));
 }
 
@@ -290,7 +290,7 @@ void frmOptions::cmdOK_Click() {
   ToleranceTime = static_cast<float>(rt::Val(txtParameters(1).Text()));
   WriteIniValue(kTimes, QStringLiteral("RESTRICTEDTIME"), rt::CStr(RestrictedTime));
   WriteIniValue(kTimes, QStringLiteral("TOLERANCETIME"), rt::CStr(ToleranceTime));
-  MainForm().SendCommand(QStringLiteral("TIMEREFRESH"));
+  SendMainCommand(CommandWord::TimeRefresh);
   Unload();
 }
 
@@ -331,7 +331,7 @@ void frmOptions::Form_QueryUnload(int& Cancel, int UnloadMode) {
 
 void frmOptions::RestoreHighscore() {
   Highscore = SavedHighscore;
-  MainForm().SendCommand(QStringLiteral("ShowHighScore"));
+  SendMainCommand(CommandWord::ShowHighScore);
 }
 
 void frmOptions::cmdResetHighscore_Click() {
@@ -339,7 +339,7 @@ void frmOptions::cmdResetHighscore_Click() {
                            QStringLiteral(" Punkten tatsächlich auf Null zurücksetzen?");
   if (rt::MsgBox(question, rt::kYesNo | rt::kQuestionSign, rt::App::Title) != rt::kAnswerYes) return;
   Highscore = 0;
-  MainForm().SendCommand(QStringLiteral("ShowHighscore"));
+  SendMainCommand(CommandWord::ShowHighscore);
 }
 
 void frmOptions::cmdTimeStandard_Click() {

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "game/frmMain.h"
 #include "runtime/Clock.h"
 #include "runtime/Files.h"
 #include "runtime/Numbers.h"
@@ -10,6 +9,7 @@
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
 #include "support/Folders.h"
+#include "support/MainCommands.h"
 #include "support/Sound.h"
 #include "windows/ClickAndBrowse.h"
 
@@ -160,12 +160,10 @@ void frmTitle::Form_Activate() {
   Refresh();
   // Taken before the main window loads: its loading time counts towards the title's time.
   sngStartTime = rt::Timer();
-  frmMain& main = MainForm();
-  main.Load();
-  main.Show();
+  OpenMainWindow();
   raise();
   timUnloader->SetInterval(kUnloaderIntervalMs);
-  main.SendCommand(QStringLiteral("ProgrammStart"));
+  SendMainCommand(CommandWord::ProgramStart);
 }
 
 // At start-up the title closes itself once the main window is up; a close box (Alt+F4,
@@ -187,7 +185,7 @@ void frmTitle::timUnloader_Timer() {
   if (ReadIniValue(IniSection::Sound, QStringLiteral("SOUNDON")).toUpper() != QStringLiteral("FALSE"))
     playsound(rt::AppFile(Folder::Sounds + QStringLiteral("Delballs.wav")), 0);
   SetMousePointer(rt::kPointerDefault);
-  MainForm().SendCommand(QStringLiteral("PLAYTUTORIAL"));
+  SendMainCommand(CommandWord::PlayTutorial);
   Unload();
 }
 

@@ -1,4 +1,4 @@
-#include "support/Tokens.h"
+#include "settings/Tokens.h"
 
 #include <QStringList>
 
