@@ -101,6 +101,7 @@ TEST_F(FrmMainLayout, TheFirstDealShowsOneBoardWhateverTheSettings) {
 
 TEST_F(FrmMainLayout, StartPosition) {
   const double screenWidth = rt::Screen::Width();
+  const double screenHeight = rt::Screen::Height();
   struct Case {
     const char* name;
     double top, left;
@@ -109,6 +110,7 @@ TEST_F(FrmMainLayout, StartPosition) {
   const Case cases[] = {{"top 0, left 0", 0, 0, true},
                         {"top 0, left 300", 0, 300, false},
                         {"left at the screen's width", 300, screenWidth, true},
+                        {"top at the screen's height", screenHeight, 300, true},
                         {"partly left of the screen: moved in", 300, -600, false},
                         {"far left of and above the screen: moved in", -30000, -45000, false}};
   for (const Case& c : cases) {
@@ -117,7 +119,7 @@ TEST_F(FrmMainLayout, StartPosition) {
     frmMain& form = Open();
     if (c.centred) {
       EXPECT_NEAR(form.Left(), (screenWidth - form.Width()) / 2, FrameAllowance(form));
-      EXPECT_NEAR(form.Top(), (rt::Screen::Height() - form.Height()) / 2, FrameAllowance(form));
+      EXPECT_NEAR(form.Top(), (screenHeight - form.Height()) / 2, FrameAllowance(form));
     } else {
       // Kept where the whole window is on the screen, else moved in as little as possible.
       EXPECT_EQ(form.Left(), std::max(c.left, 0.0));
