@@ -173,11 +173,13 @@ TEST_F(FrmMainPlay, UndoMarksTheGroupTakenBack) {
 
   // The move made from the points label marks nothing when taken back.
   size_t before = SoundCount();
+  const int64_t startMs = clock_.MonotonicMs();
   Choose("menBackmove");
   EXPECT_EQ(Game().MoveIndex(), 1);
   EXPECT_TRUE(Game().MarkedPics().empty());
   EXPECT_FALSE(PointsLabel().Visible());
   EXPECT_EQ(SoundsSince(before), std::vector<QString>{"undo"});
+  EXPECT_EQ(clock_.MonotonicMs() - startMs, 270) << "the undo sound is waited for";
   EXPECT_TRUE(Menu("menMoveForward").Enabled());
   EXPECT_TRUE(Menu("menBackmove").Enabled());
 
@@ -218,8 +220,10 @@ TEST_F(FrmMainPlay, RedoShowsTheBoardAfterTheMove) {
   Choose("menBackmove");
   EXPECT_FALSE(form.IsGameOver());
   const size_t before = SoundCount();
+  const int64_t startMs = clock_.MonotonicMs();
   Choose("menMoveForward");
   EXPECT_EQ(SoundsSince(before), std::vector<QString>{"redo"});
+  EXPECT_EQ(clock_.MonotonicMs() - startMs, 770) << "the redo sound is waited for";
   EXPECT_EQ(Game().CurrentBoard(), after);
   EXPECT_EQ(Game().Score(), 12);
   EXPECT_EQ(Control<rt::Label>("lblScore_3").Caption(), "0012");
