@@ -173,11 +173,13 @@ TEST_F(FrmMainPlay, UndoMarksTheGroupTakenBack) {
 
   // The move made from the points label marks nothing when taken back.
   size_t before = SoundCount();
+  const int64_t startMs = clock_.MonotonicMs();
   Choose("menBackmove");
   EXPECT_EQ(Game().MoveIndex(), 1);
   EXPECT_TRUE(Game().MarkedPics().empty());
   EXPECT_FALSE(PointsLabel().Visible());
   EXPECT_EQ(SoundsSince(before), std::vector<QString>{"undo"});
+  EXPECT_EQ(clock_.MonotonicMs() - startMs, 270) << "the undo sound is waited for";
   EXPECT_TRUE(Menu("menMoveForward").Enabled());
   EXPECT_TRUE(Menu("menBackmove").Enabled());
 
@@ -218,14 +220,58 @@ TEST_F(FrmMainPlay, RedoShowsTheBoardAfterTheMove) {
   Choose("menBackmove");
   EXPECT_FALSE(form.IsGameOver());
   const size_t before = SoundCount();
+  const int64_t startMs = clock_.MonotonicMs();
   Choose("menMoveForward");
   EXPECT_EQ(SoundsSince(before), std::vector<QString>{"redo"});
+  EXPECT_EQ(clock_.MonotonicMs() - startMs, 770) << "the redo sound is waited for";
   EXPECT_EQ(Game().CurrentBoard(), after);
   EXPECT_EQ(Game().Score(), 12);
   EXPECT_EQ(Control<rt::Label>("lblScore_3").Caption(), "0012");
   // The redone move was the game's last: the board is closed again.
   EXPECT_TRUE(form.IsGameOver());
   ExpectPicturesMatchBoard();
+}
+
+// The redone move was the game's last although balls are left: none of them can go, so
+// the board is closed again and no game is running any more.
+TEST_F(FrmMainPlay, RedoOfALastMoveThatLeavesLoneBallsClosesTheBoard) {
+  int16_t lone = 0;
+  for (int deal = 0; deal < 20 && !lone; ++deal) {
+    WriteBoardSettings(4, 3, 3, 12);
+    frmMain& form = Open();
+    for (int16_t ball = AnyGroup(); ball && !form.IsGameOver(); ball = AnyGroup()) {
+      Click(ball);
+      Click(ball);
+    }
+    ForEachCell(Game().CurrentBoard(), [&](const BoardCell& cell) {
+      if (cell.Occupied) lone = cell.PicIndex;
+    });
+  }
+  ASSERT_TRUE(lone) << "no deal ended with balls left";
+  frmMain& form = Form();
+  ASSERT_TRUE(form.IsGameOver());
+  const Board after = Game().CurrentBoard();
+  Choose("menBackmove");
+  ASSERT_FALSE(form.IsGameOver());
+  Choose("menMoveForward");
+  EXPECT_EQ(Game().CurrentBoard(), after);
+  EXPECT_TRUE(form.IsGameOver());
+  EXPECT_FALSE(form.IsGameRunning());
+
+  // On an open board a lone ball is refused with a sound; the closed board ignores it.
+  const size_t sounds = SoundCount();
+  Click(lone);
+  EXPECT_EQ(SoundCount(), sounds);
+  // No game runs, so a new game is dealt without asking.
+  std::vector<QString> asked;
+  SetFMsgBResponder([&](const FMsgBRequest& box) {
+    asked.push_back(box.prompt);
+    return int16_t{rt::kAnswerNo};
+  });
+  Choose("menGameNew");
+  EXPECT_TRUE(asked.empty());
+  EXPECT_FALSE(form.IsGameOver());
+  EXPECT_EQ(Game().MoveIndex(), 0);
 }
 
 // Whole games by random clicks, double clicks, points-label clicks, undos and redos on

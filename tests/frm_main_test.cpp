@@ -1,18 +1,117 @@
 // The main window's layout, menus, keys, score panel and close paths.
 #include <QMenuBar>
+#include <QTimer>
 
 #include "FrmMainTestSupport.h"
 #include "game/ScoreDisplay.h"
 #include "msgbox/MsgBoxCall.h"
+#include "runtime/Events.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
 #include "settings/IniHandler.h"
+#include "windows/frmGameExplanation.h"
+#include "windows/frmOptions.h"
+#include "windows/frmTitle.h"
 
 namespace {
 
 using FrmMainLayout = FrmMainTest;
 using FrmMainScore = FrmMainTest;
 using FrmMainMenus = FrmMainTest;
+
+// The windows the menus open modally, each held by the test, so that the menu opens this
+// one; each case closes the window it opened.
+class FrmMainDialogs : public FrmMainTest {
+ protected:
+  void SetUp() override {
+    FrmMainTest::SetUp();
+    QFile::link(QStringLiteral(QUONK_PROGRAM_DIR "/tutorial"), dir_.path() + QStringLiteral("/tutorial"));
+    title_ = std::make_unique<frmTitle>();
+    options_ = std::make_unique<frmOptions>();
+    tutorial_ = std::make_unique<frmGameExplanation>();
+  }
+  void TearDown() override {
+    tutorial_.reset();
+    options_.reset();
+    title_.reset();
+    InfoMode = false;
+    FrmMainTest::TearDown();
+  }
+
+  // Runs open, which shows a window modally, and whileOpen once that window has had its
+  // activation, inside the window's modal loop; whileOpen closes (or hides) the window. Returns when
+  // open has returned. A window left open is closed here, and one still open after a
+  // generous real-time guard too, so that no mistake leaves the test waiting.
+  void WhileModal(const std::function<void()>& open, const QString& window,
+                  const std::function<void(rt::Form&)>& whileOpen) {
+    QObject context;
+    bool returned = false;
+    bool checked = false;
+    QMetaObject::invokeMethod(
+        &context,
+        [&] {
+          checked = true;
+          for (int i = 0; i < 5; ++i) rt::DoEvents();
+          EXPECT_FALSE(returned) << "the caller went on before the window closed";
+          rt::Form* form = rt::Form::Loaded(window);
+          if (!form) {
+            ADD_FAILURE() << window.toStdString() << " is not open";
+            return;
+          }
+          EXPECT_TRUE(form->isVisible());
+          EXPECT_TRUE(form->isModal());
+          EXPECT_EQ(rt::Screen::MousePointer(), rt::kPointerDefault) << "no hourglass left while the window shows";
+          try {
+            whileOpen(*form);
+          } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+          }
+          if (form->isVisible()) {
+            ADD_FAILURE() << window.toStdString() << " left open";
+            form->Unload();
+          }
+        },
+        Qt::QueuedConnection);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &context, [&] {
+      ADD_FAILURE() << window.toStdString() << " still open";
+      for (rt::Form* leftover : rt::Form::LoadedForms())
+        if (leftover != form_.get()) leftover->Unload();
+    });
+    guard.start(10000);
+    open();
+    returned = true;
+    rt::DoEvents();
+    EXPECT_TRUE(checked);
+    const rt::Form* after = rt::Form::Loaded(window);
+    EXPECT_FALSE(after && after->isVisible());
+  }
+  void ChooseModal(const QString& item, const QString& window, const std::function<void(rt::Form&)>& whileOpen) {
+    WhileModal([&] { Choose(item); }, window, whileOpen);
+  }
+
+  // How often the shut-up switch was explained in two message boxes after each other.
+  int ShutUpExplanationsInTwoBoxes() {
+    const size_t from = SoundCount();
+    for (int box = 0; box < 2; ++box)
+      WhileModal([] { FMsgB(QStringLiteral("Weiter?"), rt::kOkOnly); }, QStringLiteral("frmMsg"),
+                 [](rt::Form& msg) { Inside<rt::CommandButton>(msg, QStringLiteral("cmd_0")).click(); });
+    const std::vector<QString> spoken = SpokenSince(from);
+    return static_cast<int>(std::count(spoken.begin(), spoken.end(), QStringLiteral("slip")));
+  }
+
+  template <class T>
+  static T& Inside(rt::Form& form, const QString& name) {
+    auto* control = form.findChild<T*>(name);
+    if (!control) throw std::runtime_error("no control " + name.toStdString());
+    return *control;
+  }
+
+  std::unique_ptr<frmTitle> title_;
+  std::unique_ptr<frmOptions> options_;
+  std::unique_ptr<frmGameExplanation> tutorial_;
+};
 
 // The background picture is 384 x 416 pixels.
 constexpr double kBackgroundWidth = 5760;
@@ -101,6 +200,7 @@ TEST_F(FrmMainLayout, TheFirstDealShowsOneBoardWhateverTheSettings) {
 
 TEST_F(FrmMainLayout, StartPosition) {
   const double screenWidth = rt::Screen::Width();
+  const double screenHeight = rt::Screen::Height();
   struct Case {
     const char* name;
     double top, left;
@@ -109,6 +209,7 @@ TEST_F(FrmMainLayout, StartPosition) {
   const Case cases[] = {{"top 0, left 0", 0, 0, true},
                         {"top 0, left 300", 0, 300, false},
                         {"left at the screen's width", 300, screenWidth, true},
+                        {"top at the screen's height", screenHeight, 300, true},
                         {"partly left of the screen: moved in", 300, -600, false},
                         {"far left of and above the screen: moved in", -30000, -45000, false}};
   for (const Case& c : cases) {
@@ -117,7 +218,7 @@ TEST_F(FrmMainLayout, StartPosition) {
     frmMain& form = Open();
     if (c.centred) {
       EXPECT_NEAR(form.Left(), (screenWidth - form.Width()) / 2, FrameAllowance(form));
-      EXPECT_NEAR(form.Top(), (rt::Screen::Height() - form.Height()) / 2, FrameAllowance(form));
+      EXPECT_NEAR(form.Top(), (screenHeight - form.Height()) / 2, FrameAllowance(form));
     } else {
       // Kept where the whole window is on the screen, else moved in as little as possible.
       EXPECT_EQ(form.Left(), std::max(c.left, 0.0));
@@ -216,6 +317,78 @@ TEST_F(FrmMainMenus, ShiftF6TellsTheLargestGroup) {
   EXPECT_EQ(boxes[0].buttons, rt::kOkOnly | rt::kInformationSign);
   EXPECT_FALSE(boxes[0].explainButtons);
   EXPECT_TRUE(Game().MarkedPics().empty());
+}
+
+// The about box from "Info" shows what only the about box shows and runs nothing of the
+// program's start (that would speak the start comment and close the window with its
+// goodbye sound); it comes again at every choice. Learn mode stays off: the tutorial that
+// a start arms would open a window of its own.
+TEST_F(FrmMainDialogs, InfoShowsTheAboutBox) {
+  WriteSettings({{"SOUND", {{"LEARNMODE", "FALSE"}, {"COMMENTS", "TRUE"}}}, {"TIMES", {{"RESTRICTEDTIME", "-1"}}}});
+  Open();
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE(round);
+    const size_t sounds = SoundCount();
+    const int64_t startMs = clock_.MonotonicMs();
+    ChooseModal("menInfo", "frmTitle", [&](rt::Form& about) {
+      rt::IdleMs(3000);
+      ASSERT_TRUE(about.IsLoaded()) << "the about box does not close by itself";
+      EXPECT_TRUE(Inside<rt::Label>(about, "lblCopyright_0").Visible());
+      EXPECT_TRUE(Inside<rt::Label>(about, "lblPlayTime").Visible());
+      EXPECT_TRUE(SoundsSince(sounds).empty()) << "no start comment, no goodbye sound";
+      Inside<rt::CommandButton>(about, "cmdExit").click();
+    });
+    EXPECT_EQ(clock_.MonotonicMs() - startMs, 3000);
+    EXPECT_TRUE(SoundsSince(sounds).empty());
+  }
+}
+
+TEST_F(FrmMainDialogs, TheTutorialPlaysInItsWindowUntilOK) {
+  WriteSettings({{"TIMES", {{"RESTRICTEDTIME", "-1"}}}});
+  Open();
+  const size_t sounds = SoundCount();
+  ChooseModal("menGameExplanation", "frmGameExplanation", [&](rt::Form& tutorial) {
+    EXPECT_EQ(tutorial.Caption(), QString::fromUtf8("Quonk-Tirrel - Spielerklärung"));
+    const std::vector<QString> heard = SoundsSince(sounds);
+    EXPECT_EQ(heard.empty() ? QString() : heard.front(), "tut01") << "the tutorial started by itself";
+    Inside<rt::CommandButton>(tutorial, "cmdOK").click();
+  });
+  EXPECT_EQ(SoundsSince(sounds).back(), "tut09");
+}
+
+// The options dialog may switch learn mode: with it on, the shut-up switch may be
+// explained once more at the next box; with it off, not at all. The sound menu's tick
+// follows the dialog's sound switch.
+TEST_F(FrmMainDialogs, TheOptionsDialogsSwitchesReachTheMenuAndTheShutUpExplanation) {
+  struct Case {
+    const char* name;
+    bool learnBefore;
+    bool learnAfter;
+    bool soundAfter;
+    bool explainedAfter;
+  };
+  const Case cases[] = {
+      {"learn mode switched on", false, true, true, true},
+      {"learn mode kept on", true, true, true, true},
+      {"learn mode switched off", true, false, true, false},
+      {"sound switched off", true, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteSettings({{"SOUND", {{"SOUNDON", "TRUE"}, {"COMMENTS", "TRUE"}, {"LEARNMODE", c.learnBefore ? "TRUE" : "FALSE"}}},
+                   {"TIMES", {{"RESTRICTEDTIME", "-1"}}}});
+    Open();
+    // In learn mode a box explains its buttons and then the shut-up switch, that once in a run.
+    EXPECT_EQ(ShutUpExplanationsInTwoBoxes(), c.learnBefore ? 1 : 0);
+
+    ChooseModal("menOptions", "frmOptions", [&](rt::Form& options) {
+      Inside<rt::CheckBox>(options, "chkKidOption_2").SetValue(c.learnAfter ? rt::kChecked : rt::kUnchecked);
+      Inside<rt::CheckBox>(options, "chkKidOption_0").SetValue(c.soundAfter ? rt::kChecked : rt::kUnchecked);
+      Inside<rt::CommandButton>(options, "cmdOK").click();
+    });
+    EXPECT_EQ(Menu("menSound").Checked(), c.soundAfter);
+    EXPECT_EQ(ShutUpExplanationsInTwoBoxes(), c.explainedAfter ? 1 : 0);
+  }
 }
 
 TEST_F(FrmMainScore, NumbersAndBarsAfterAMove) {

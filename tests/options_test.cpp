@@ -131,28 +131,45 @@ TEST_F(OptionsTest, StoredColourListTicksItsBoxes) {
 }
 
 TEST_F(OptionsTest, ChosenColoursNeedExactlyTheNumberInPlay) {
-  OpenWith({{"COLORS", {{"BALLCOLORS", "5"}, {"COLORCHOICE", "0"}}}});
-  AnswerBoxes(rt::kAnswerOk);
-  Opt<rt::OptionButton>("optColors_2").click();
-  for (int i : {2, 5, 7, 8}) ColorBox(i).click();
-  Press("cmdOK");
-  ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0].prompt, QString::fromUtf8("4 Farben wurden markiert!\r5 Farben werden benötigt!"));
-  EXPECT_EQ(boxes_[0].style, 64);
-  EXPECT_TRUE(options_->IsLoaded());
-  EXPECT_EQ(ColorChoice, 0);
-  EXPECT_EQ(ReadIniValue("COLORS", "COLORCHOICE"), "0");
-  EXPECT_EQ(ReadIniValue("GLOBAL", "LASTOPTIONSTAB"), "0") << "the refused OK has written the tab";
+  struct Case {
+    const char* name;
+    std::set<int> ticked;
+    const char* prompt;
+  };
+  const Case cases[] = {
+      {"one too few", {2, 5, 7, 8}, "4 Farben wurden markiert!\r5 Farben werden benötigt!"},
+      {"one too many", {0, 2, 5, 7, 8, 10}, "6 Farben wurden markiert!\r5 Farben werden benötigt!"},
+  };
+  const std::set<int> fitting{2, 5, 7, 8, 10};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    boxes_.clear();
+    commands_.clear();
+    OpenWith({{"COLORS", {{"BALLCOLORS", "5"}, {"COLORCHOICE", "0"}}}});
+    AnswerBoxes(rt::kAnswerOk);
+    Opt<rt::OptionButton>("optColors_2").click();
+    for (int i : c.ticked) ColorBox(i).click();
+    Press("cmdOK");
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].prompt, QString::fromUtf8(c.prompt));
+    EXPECT_EQ(boxes_[0].style, 64);
+    EXPECT_TRUE(options_->IsLoaded());
+    EXPECT_EQ(ColorChoice, 0);
+    EXPECT_EQ(ReadIniValue("COLORS", "COLORCHOICE"), "0");
+    EXPECT_EQ(ReadIniValue("GLOBAL", "LASTOPTIONSTAB"), "0") << "the refused OK has written the tab";
 
-  ColorBox(10).click();
-  Press("cmdOK");
-  EXPECT_FALSE(options_->IsLoaded());
-  EXPECT_EQ(ColorChoice, 2);
-  EXPECT_EQ(ReadIniValue("COLORS", "COLORCHOICE"), "2");
-  QStringList list;
-  for (int n = 1; n <= 5; ++n) list << ReadIniValue("COLORS", "CHOOSECOLOR" + QString::number(n));
-  EXPECT_EQ(list, QStringList({"2", "5", "7", "8", "10"}));
-  EXPECT_EQ(commands_, std::vector<QString>{"TIMEREFRESH"});
+    for (int i = 0; i <= 10; ++i)
+      if (c.ticked.count(i) != fitting.count(i)) ColorBox(i).click();
+    Press("cmdOK");
+    EXPECT_FALSE(options_->IsLoaded());
+    EXPECT_EQ(ColorChoice, 2);
+    EXPECT_EQ(ReadIniValue("COLORS", "COLORCHOICE"), "2");
+    QStringList list;
+    for (int n = 1; n <= 5; ++n) list << ReadIniValue("COLORS", "CHOOSECOLOR" + QString::number(n));
+    EXPECT_EQ(list, QStringList({"2", "5", "7", "8", "10"}));
+    EXPECT_EQ(commands_, std::vector<QString>{"TIMEREFRESH"});
+    options_.reset();
+  }
 }
 
 TEST_F(OptionsTest, OtherModesLeaveTheColourListAlone) {

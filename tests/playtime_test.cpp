@@ -239,6 +239,38 @@ TEST_F(PlayTimeWindow, PassingTheLimitDuringAGameMakesItTheLastOne) {
   }
 }
 
+// Play time that lands exactly on the limit has not passed it: the game goes on as any
+// other, and only the next counted second makes it the day's last.
+TEST_F(PlayTimeWindow, TimeExactlyAtTheLimitHasNotPassedIt) {
+  struct Case {
+    const char* name;
+    const char* played;
+    int pauseSeconds;
+  };
+  const Case cases[] = {
+      // The window's activation makes the first step; the click counts the pause after it.
+      {"a click lands on the limit", "1790", 10},
+      // Nothing is left to count at the activation: the click is the first step.
+      {"the day starts on the limit", "1800", 20},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    boxes_.clear();
+    OpenWithPlayTime(c.played);
+    clock_.AdvanceMs(c.pauseSeconds * 1000);
+    Click(AnyGroup());
+    EXPECT_EQ(Played(), 1800);
+    EXPECT_FALSE(PlayTimeProbe::LastGameToday(Form()));
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(TimeBar().Visible());
+    EXPECT_EQ(TimeFrame().ToolTipText(), "Restzeit ca:  0 von  30 min.");
+    StepAfter(1);
+    EXPECT_EQ(Played(), 1801);
+    EXPECT_TRUE(PlayTimeProbe::LastGameToday(Form()));
+    EXPECT_EQ(boxes_.size(), 1u);
+  }
+}
+
 TEST_F(PlayTimeWindow, TheEndOfTheLastGameClearsTheBoardAndLeavesTheEndToItsCaller) {
   OpenAndStep("1790");
   StepAfter(20);
