@@ -1,0 +1,161 @@
+// The built program played on a private desktop, as a child would: what it says and
+// when, and how its windows fare under a real window manager.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "ProgramRun.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using desktop::Opening;
+using desktop::ProgramRun;
+using desktop::Window;
+
+const std::string kMainTitle = "Quonk-Tirrel";
+const std::string kTutorialTitle = " - Spielerkl";
+// Two openings of one file this close together are one playback (a look at the header,
+// then the sound).
+constexpr double kSamePlaybackMs = 30;
+// strace stamps an opening a little before the sound starts; its end is as late.
+constexpr double kToleranceMs = 40;
+
+std::string Describe(const std::vector<Opening>& openings) {
+    std::ostringstream out;
+    for (const Opening& o : openings)
+        out << "  " << static_cast<long long>(o.ms) << " " << o.name << (o.synchronous ? " (waits)" : "") << "\n";
+    return out.str();
+}
+
+// Starts the program and waits for its main window, with the tutorial the learn mode
+// opens at start ended by Escape (it stops after the narration it is in).
+#define START_PROGRAM(run, learnMode, main)                                                         \
+    if (!(run).Start(ProgramRun::Settings(learnMode))) {                                            \
+        if (!(run).SkipReason().empty()) GTEST_SKIP() << "no private desktop: " << (run).SkipReason(); \
+        FAIL() << (run).Failure();                                                                  \
+    }                                                                                               \
+    const auto main = (run).WaitForWindow(kMainTitle, 20s, true);                                   \
+    ASSERT_TRUE(main) << "the main window did not show"
+
+void EndTutorial(ProgramRun& run) {
+    const auto tutorial = run.WaitForWindow(kTutorialTitle, 15s);
+    ASSERT_TRUE(tutorial) << "the tutorial did not open in learn mode";
+    ASSERT_TRUE(run.WaitUntilActive(tutorial->id, 5s)) << "the tutorial did not become the active window";
+    run.Key("Escape");
+    ASSERT_TRUE(run.WaitUntilGone(tutorial->id, 15s)) << "Escape did not end the tutorial";
+}
+
+TEST(ProgramOnDesktop, SpeechNeverOverlapsAndTheStopQuestionSpeaksInOrder) {
+    ProgramRun run;
+    START_PROGRAM(run, true, main);
+    EndTutorial(run);
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
+    ASSERT_TRUE(run.PlayAMove(*main)) << Describe(run.Openings());
+
+    const size_t beforeQuestion = run.OpeningCount();
+    run.Key("F2");
+    const auto box = run.WaitForWindow(kMainTitle, 10s);
+    ASSERT_TRUE(box) << "F2 after a move did not ask \"Laufendes Spiel abbrechen?\"";
+    EXPECT_TRUE(run.WaitUntilActive(box->id, 5s)) << "the box the program showed did not become active";
+    const auto tip = run.WaitForOpening("slip", beforeQuestion, 20s);
+    ASSERT_TRUE(tip) << "no tip on the shut-up button:\n" << Describe(run.Openings());
+    run.Key("Escape");  // "Nein"
+    EXPECT_TRUE(run.WaitUntilGone(box->id, 15s)) << "Escape did not answer the box";
+    run.End();
+
+    const std::vector<Opening> openings = run.Openings();
+    std::vector<std::string> spoken;
+    for (size_t i = beforeQuestion; i < openings.size(); ++i)
+        if (openings[i].synchronous && (spoken.empty() || spoken.back() != openings[i].name.substr(0, 4)))
+            spoken.push_back(openings[i].name.substr(0, 4));
+    EXPECT_EQ(spoken, (std::vector<std::string>{"ssto", "sbut", "slip"})) << Describe(openings);
+
+    for (size_t i = 0; i + 1 < openings.size(); ++i) {
+        const Opening& o = openings[i];
+        if (!o.synchronous) continue;
+        size_t next = i + 1;
+        while (next < openings.size() && openings[next].path == o.path && openings[next].ms - o.ms < kSamePlaybackMs)
+            ++next;
+        if (next == openings.size()) break;
+        const double length = desktop::WavLengthMs(o.path);
+        ASSERT_GT(length, 0) << o.path;
+        EXPECT_GE(openings[next].ms - o.ms, length - kToleranceMs)
+            << openings[next].name << " was opened while " << o.name << " still spoke:\n" << Describe(openings);
+    }
+}
+
+TEST(ProgramOnDesktop, ItsWindowsHoldTheirOwnUnderTheWindowManager) {
+    ProgramRun run;
+    START_PROGRAM(run, true, main);
+    EndTutorial(run);
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
+
+    // The options dialog, minimised, comes back at once and takes keys again.
+    run.Key("alt+s");
+    run.Key("Up");
+    run.Key("Up");
+    run.Key("Return");
+    const auto options = run.WaitForWindow("Einstellungen", 10s);
+    ASSERT_TRUE(options) << "Spiel > Einstellungen did not open";
+    ASSERT_TRUE(run.WaitUntilActive(options->id, 5s));
+    run.Run({"xdotool", "windowminimize", std::to_string(options->id)});
+    EXPECT_TRUE(desktop::Desktop::WaitFor([&] { return run.Shown(options->id); }, 1s))
+        << "the minimised options dialog did not come back within a second";
+    EXPECT_TRUE(run.WaitUntilActive(options->id, 2s)) << "the options dialog came back inactive";
+    run.Key("Escape");
+    ASSERT_TRUE(run.WaitUntilGone(options->id, 5s)) << "Escape did not reach the restored options dialog";
+
+    // The stop question, minimised, comes back and answers "Ja" to Return.
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
+    ASSERT_TRUE(run.PlayAMove(*main)) << Describe(run.Openings());
+    size_t mark = run.OpeningCount();
+    run.Key("F2");
+    auto box = run.WaitForWindow(kMainTitle, 10s);
+    ASSERT_TRUE(box) << "F2 after a move did not ask \"Laufendes Spiel abbrechen?\"";
+    ASSERT_TRUE(run.WaitForOpening("slip", mark, 20s)) << Describe(run.Openings());
+    run.Run({"xdotool", "windowminimize", std::to_string(box->id)});
+    EXPECT_TRUE(desktop::Desktop::WaitFor([&] { return run.Shown(box->id); }, 1s))
+        << "the minimised message box did not come back within a second";
+    EXPECT_TRUE(run.WaitUntilActive(box->id, 2s)) << "the message box came back inactive";
+    mark = run.OpeningCount();
+    run.Key("Return");  // "Ja": a new game
+    ASSERT_TRUE(run.WaitUntilGone(box->id, 5s)) << "Return did not reach the restored message box";
+    ASSERT_TRUE(run.WaitForOpening("ssta", mark, 10s)) << "no new game after \"Ja\":\n" << Describe(run.Openings());
+
+    // Closed by the window manager, the same question answers "Nein": the board stays.
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
+    ASSERT_TRUE(run.PlayAMove(*main)) << Describe(run.Openings());
+    const std::string board = run.BoardPicture(*main);
+    ASSERT_GT(board.size(), 1000u) << "no screenshot of the board";
+    mark = run.OpeningCount();
+    run.Key("F2");
+    box = run.WaitForWindow(kMainTitle, 10s);
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(run.WaitForOpening("ssto", mark, 20s)) << Describe(run.Openings());
+    run.Run({"wmctrl", "-i", "-c", std::to_string(box->id)});
+    ASSERT_TRUE(run.WaitUntilGone(box->id, 15s)) << "the window manager's close did not close the box";
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
+    EXPECT_TRUE(run.BoardPicture(*main) == board) << "closing the box changed the board";
+
+    // After the menu was opened with the mouse and closed with Escape, the first Return
+    // closes the box Shift+F6 opens.
+    const size_t shownBefore = run.VisibleWindowCount();
+    run.Click(main->x + 20, main->y + (main->height - 558) / 2);
+    ASSERT_TRUE(desktop::Desktop::WaitFor([&] { return run.VisibleWindowCount() > shownBefore; }, 5s))
+        << "a click on \"Spiel\" opened no menu";
+    run.Key("Escape");
+    ASSERT_TRUE(desktop::Desktop::WaitFor([&] { return run.VisibleWindowCount() == shownBefore; }, 5s))
+        << "Escape did not close the menu";
+    mark = run.OpeningCount();
+    run.Key("shift+F6");
+    box = run.WaitForWindow(kMainTitle, 10s);
+    ASSERT_TRUE(box) << "Shift+F6 showed no box";
+    ASSERT_TRUE(run.WaitForOpening("sbut", mark, 20s)) << Describe(run.Openings());
+    ASSERT_TRUE(run.WaitUntilActive(box->id, 5s));
+    run.Key("Return");
+    EXPECT_TRUE(run.WaitUntilGone(box->id, 10s)) << "the first Return did not close the box";
+    run.End();
+}
+
+} // namespace
