@@ -67,6 +67,7 @@ bool ProgramRun::Start(const std::string& settings) {
     trace_ = desk_.Folder() + "/openat.log";
     auto env = desk_.Environment();
     env["QT_QPA_PLATFORM"] = "xcb";
+    if (getenv("E2E_QTLOG")) env["QT_LOGGING_RULES"] = getenv("E2E_QTLOG");
     std::string startError;
     if (!program_.Start({"strace", "-f", "-tt", "-e", "trace=openat", "-o", trace_, folder_ + "/quonk-tirrel"}, env,
                         desk_.Folder() + "/program.log", startError)) {
@@ -164,7 +165,8 @@ size_t ProgramRun::VisibleWindowCount() const {
 void ProgramRun::Key(const std::string& keys) const { desk_.Run({"xdotool", "key", "--delay", "40", keys}); }
 
 void ProgramRun::Click(int x, int y, int count) const {
-    desk_.Run({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "--repeat",
+    // No --sync: it waits for a motion that never comes when the pointer is there already.
+    desk_.Run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "--repeat",
                std::to_string(count), "--delay", "80", "1"});
 }
 

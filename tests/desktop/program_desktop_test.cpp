@@ -52,6 +52,8 @@ TEST(ProgramOnDesktop, SpeechNeverOverlapsAndTheStopQuestionSpeaksInOrder) {
     EndTutorial(run);
     ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
     ASSERT_TRUE(run.PlayAMove(*main)) << Describe(run.Openings());
+    // Clicked while the first move's comment speaks: the clicks wait for its end.
+    ASSERT_TRUE(run.PlayAMove(*main)) << "a move made during a comment was lost:\n" << Describe(run.Openings());
 
     const size_t beforeQuestion = run.OpeningCount();
     run.Key("F2");
@@ -147,11 +149,9 @@ TEST(ProgramOnDesktop, ItsWindowsHoldTheirOwnUnderTheWindowManager) {
     run.Key("Escape");
     ASSERT_TRUE(desktop::Desktop::WaitFor([&] { return run.VisibleWindowCount() == shownBefore; }, 5s))
         << "Escape did not close the menu";
-    mark = run.OpeningCount();
     run.Key("shift+F6");
     box = run.WaitForWindow(kMainTitle, 10s);
     ASSERT_TRUE(box) << "Shift+F6 showed no box";
-    ASSERT_TRUE(run.WaitForOpening("sbut", mark, 20s)) << Describe(run.Openings());
     ASSERT_TRUE(run.WaitUntilActive(box->id, 5s));
     run.Key("Return");
     EXPECT_TRUE(run.WaitUntilGone(box->id, 10s)) << "the first Return did not close the box";
