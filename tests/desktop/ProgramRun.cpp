@@ -178,8 +178,11 @@ std::pair<int, int> ProgramRun::Cell(const Window& main, int column, int row) co
 
 // Balls fall to the bottom, so the bottom row is full; a single ball answers with
 // "WrongBall", a group vanishes with "DelBalls" and a comment follows ("sva...").
+// Clicks during a deal's or a move's effects are dropped: no answer means the click
+// comes again.
 bool ProgramRun::PlayAMove(const Window& main) {
-    for (int column = 0; column < kColumns; ++column) {
+    int column = 0;
+    for (int tries = 0; tries < 3 * kColumns && column < kColumns; ++tries) {
         const size_t before = OpeningCount();
         const auto [x, y] = Cell(main, column, kRows - 1);
         Click(x, y, 2);
@@ -192,13 +195,15 @@ bool ProgramRun::PlayAMove(const Window& main) {
                     return true;
                 }
             return false;
-        }, 5000ms, 50ms);
-        if (answer == 0) return false;
-        // The move ends with its comment; keys pressed during the move's animation are
-        // dropped, those pressed during its comment wait for its end.
-        if (Openings()[answer - 1].name == "DelBalls") return WaitForOpening("sva", answer, 5000ms).has_value();
+        }, 8000ms, 50ms);
+        if (answer == 0) continue;
+        // Keys pressed during the move's effects are dropped, those pressed during its
+        // comment wait for its end.
+        if (Openings()[answer - 1].name == "DelBalls")
+            return WaitForOpening("sva", answer, 5000ms).has_value();
         // The second click of a single ball answers again; both end before the next try.
         WaitForOpening("WrongBall", answer, 2000ms);
+        ++column;
     }
     return false;
 }

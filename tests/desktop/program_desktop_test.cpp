@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 
 #include "ProgramRun.h"
 
@@ -18,6 +19,9 @@ const std::string kTutorialTitle = " - Spielerkl";
 // Two openings of one file this close together are one playback (a look at the header,
 // then the sound).
 constexpr double kSamePlaybackMs = 30;
+// Keys and clicks made while a recording speaks are handled once it has ended; no
+// recording is longer than this.
+constexpr auto kSpeechEnds = 8s;
 // strace stamps an opening a little before the sound starts; its end is as late.
 constexpr double kToleranceMs = 40;
 
@@ -87,13 +91,15 @@ TEST(ProgramOnDesktop, SpeechNeverOverlapsAndTheStopQuestionSpeaksInOrder) {
     }
 }
 
-TEST(ProgramOnDesktop, ItsWindowsHoldTheirOwnUnderTheWindowManager) {
+// A window manager may minimise any window, the program's modal ones included.
+TEST(ProgramOnDesktop, MinimisedDialogsComeBackAtOnceAndTakeKeys) {
     ProgramRun run;
     START_PROGRAM(run, true, main);
     EndTutorial(run);
     ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
 
-    // The options dialog, minimised, comes back at once and takes keys again.
+    // Spiel > Einstellungen by keys: the menu opens on its first item, Up wraps to
+    // "Beenden", once more is "Einstellungen".
     run.Key("alt+s");
     run.Key("Up");
     run.Key("Up");
@@ -108,40 +114,9 @@ TEST(ProgramOnDesktop, ItsWindowsHoldTheirOwnUnderTheWindowManager) {
     run.Key("Escape");
     ASSERT_TRUE(run.WaitUntilGone(options->id, 5s)) << "Escape did not reach the restored options dialog";
 
-    // The stop question, minimised, comes back and answers "Ja" to Return.
-    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
-    ASSERT_TRUE(run.PlayAMove(*main)) << Describe(run.Openings());
-    size_t mark = run.OpeningCount();
-    run.Key("F2");
-    auto box = run.WaitForWindow(kMainTitle, 10s);
-    ASSERT_TRUE(box) << "F2 after a move did not ask \"Laufendes Spiel abbrechen?\"";
-    ASSERT_TRUE(run.WaitForOpening("slip", mark, 20s)) << Describe(run.Openings());
-    run.Run({"xdotool", "windowminimize", std::to_string(box->id)});
-    EXPECT_TRUE(desktop::Desktop::WaitFor([&] { return run.Shown(box->id); }, 1s))
-        << "the minimised message box did not come back within a second";
-    EXPECT_TRUE(run.WaitUntilActive(box->id, 2s)) << "the message box came back inactive";
-    mark = run.OpeningCount();
-    run.Key("Return");  // "Ja": a new game
-    ASSERT_TRUE(run.WaitUntilGone(box->id, 5s)) << "Return did not reach the restored message box";
-    ASSERT_TRUE(run.WaitForOpening("ssta", mark, 10s)) << "no new game after \"Ja\":\n" << Describe(run.Openings());
-
-    // Closed by the window manager, the same question answers "Nein": the board stays.
-    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
-    ASSERT_TRUE(run.PlayAMove(*main)) << Describe(run.Openings());
-    const std::string board = run.BoardPicture(*main);
-    ASSERT_GT(board.size(), 1000u) << "no screenshot of the board";
-    mark = run.OpeningCount();
-    run.Key("F2");
-    box = run.WaitForWindow(kMainTitle, 10s);
-    ASSERT_TRUE(box);
-    ASSERT_TRUE(run.WaitForOpening("ssto", mark, 20s)) << Describe(run.Openings());
-    run.Run({"wmctrl", "-i", "-c", std::to_string(box->id)});
-    ASSERT_TRUE(run.WaitUntilGone(box->id, 15s)) << "the window manager's close did not close the box";
-    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
-    EXPECT_TRUE(run.BoardPicture(*main) == board) << "closing the box changed the board";
-
     // After the menu was opened with the mouse and closed with Escape, the first Return
     // closes the box Shift+F6 opens.
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
     const size_t shownBefore = run.VisibleWindowCount();
     run.Click(main->x + 20, main->y + (main->height - 558) / 2);
     ASSERT_TRUE(desktop::Desktop::WaitFor([&] { return run.VisibleWindowCount() > shownBefore; }, 5s))
@@ -150,11 +125,69 @@ TEST(ProgramOnDesktop, ItsWindowsHoldTheirOwnUnderTheWindowManager) {
     ASSERT_TRUE(desktop::Desktop::WaitFor([&] { return run.VisibleWindowCount() == shownBefore; }, 5s))
         << "Escape did not close the menu";
     run.Key("shift+F6");
-    box = run.WaitForWindow(kMainTitle, 10s);
+    auto box = run.WaitForWindow(kMainTitle, 10s);
     ASSERT_TRUE(box) << "Shift+F6 showed no box";
     ASSERT_TRUE(run.WaitUntilActive(box->id, 5s));
     run.Key("Return");
-    EXPECT_TRUE(run.WaitUntilGone(box->id, 10s)) << "the first Return did not close the box";
+    EXPECT_TRUE(run.WaitUntilGone(box->id, 5s)) << "the first Return did not close the box";
+
+    // The stop question, minimised while it speaks, comes back, and Return answers it
+    // once the speech has ended.
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
+    ASSERT_TRUE(run.PlayAMove(*main)) << Describe(run.Openings());
+    const size_t mark = run.OpeningCount();
+    run.Key("F2");
+    box = run.WaitForWindow(kMainTitle, 10s);
+    ASSERT_TRUE(box) << "F2 after a move did not ask \"Laufendes Spiel abbrechen?\"";
+    ASSERT_TRUE(run.WaitForOpening("ssto", mark, 10s)) << Describe(run.Openings());
+    run.Run({"xdotool", "windowminimize", std::to_string(box->id)});
+    EXPECT_TRUE(desktop::Desktop::WaitFor([&] { return run.Shown(box->id); }, 1s))
+        << "the minimised message box did not come back within a second";
+    EXPECT_TRUE(run.WaitUntilActive(box->id, 2s)) << "the message box came back inactive";
+    run.Key("Return");  // "Ja"
+    // The rest of the stop comment, the buttons' and the shut-up button's explanations first.
+    EXPECT_TRUE(run.WaitUntilGone(box->id, 3 * kSpeechEnds)) << "Return did not reach the restored message box";
+    EXPECT_TRUE(run.WaitForOpening("ssta", mark, kSpeechEnds)) << "no new game after \"Ja\":\n" << Describe(run.Openings());
+    run.End();
+}
+
+// The stop question has no close box, but the window manager may close it all the same:
+// that is "Nein", even where the box was last answered "Ja". (Outside learn mode: no
+// tutorial, no explanations.)
+TEST(ProgramOnDesktop, TheStopQuestionClosedByTheWindowManagerKeepsTheGame) {
+    ProgramRun run;
+    START_PROGRAM(run, false, main);
+    // The title window says goodbye with the sound a move makes as well.
+    ASSERT_TRUE(run.WaitForOpening("DelBalls", 0, 15s)) << "the title window did not close";
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 10s));
+    ASSERT_TRUE(run.PlayAMove(*main)) << Describe(run.Openings());
+    size_t mark = run.OpeningCount();
+    run.Key("F2");
+    auto box = run.WaitForWindow(kMainTitle, 10s);
+    ASSERT_TRUE(box) << "F2 after a move did not ask \"Laufendes Spiel abbrechen?\"";
+    ASSERT_TRUE(run.WaitUntilActive(box->id, 5s));
+    run.Key("Return");  // "Ja"
+    ASSERT_TRUE(run.WaitUntilGone(box->id, kSpeechEnds)) << "Return did not answer the box";
+    // Clicks during the deal are dropped, those during its comment wait for its end.
+    ASSERT_TRUE(run.WaitForOpening("ssta", mark, 5s)) << "no new game after \"Ja\":\n" << Describe(run.Openings());
+
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
+    ASSERT_TRUE(run.PlayAMove(*main)) << Describe(run.Openings());
+    // The box may cover the board: its picture is taken once the move's animation is over.
+    std::string board;
+    ASSERT_TRUE(desktop::Desktop::WaitFor([&] {
+        std::string now = run.BoardPicture(*main);
+        return std::exchange(board, now) == now && now.size() > 1000;
+    }, 10s, 150ms)) << "the board never stood still";
+    mark = run.OpeningCount();
+    run.Key("F2");
+    box = run.WaitForWindow(kMainTitle, kSpeechEnds);
+    ASSERT_TRUE(box) << "F2 after a move did not ask \"Laufendes Spiel abbrechen?\"";
+    run.Run({"wmctrl", "-i", "-c", std::to_string(box->id)});
+    ASSERT_TRUE(run.WaitUntilGone(box->id, kSpeechEnds)) << "the window manager's close did not close the box";
+    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
+    EXPECT_TRUE(run.BoardPicture(*main) == board) << "closing the box changed the board";
+    EXPECT_FALSE(run.WaitForOpening("setball", mark, 0ms)) << "closing the box dealt a new board";
     run.End();
 }
 
