@@ -67,7 +67,6 @@ bool ProgramRun::Start(const std::string& settings) {
     trace_ = desk_.Folder() + "/openat.log";
     auto env = desk_.Environment();
     env["QT_QPA_PLATFORM"] = "xcb";
-    if (getenv("E2E_QTLOG")) env["QT_LOGGING_RULES"] = getenv("E2E_QTLOG");
     std::string startError;
     if (!program_.Start({"strace", "-f", "-tt", "-e", "trace=openat", "-o", trace_, folder_ + "/quonk-tirrel"}, env,
                         desk_.Folder() + "/program.log", startError)) {

@@ -29,7 +29,7 @@ struct Opening {
 
 class ProgramRun {
 public:
-    // The lines of the [SOUND] section besides the switches every test wants.
+    // A QT.Ini with learn mode on or off, no play-time limit and every comment always spoken.
     static std::string Settings(bool learnMode);
 
     // Starts the desktop and the program with `settings` as its QT.Ini; false with
