@@ -29,6 +29,12 @@ struct Opening {
 
 class ProgramRun {
 public:
+    ProgramRun() = default;
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+    // A test that fails half-way leaves nothing running: the program goes with strace.
+    ~ProgramRun() { End(); }
+
     // A QT.Ini with learn mode on or off, no play-time limit and every comment always spoken.
     static std::string Settings(bool learnMode);
 
