@@ -38,8 +38,9 @@ double MsOfDay(const std::string& clock) {
 std::string ProgramRun::Settings(bool learnMode) {
     std::ostringstream ini;
     // No play-time limit, so that the board's place and the day's time stay fixed; three
-    // colours, so that most balls belong to a group; every comment spoken every time.
-    ini << "[GLOBAL]\r\nALLOWTIMESETTINGSEDIT=TRUE\r\nHIGHSCORE= 100\r\n\r\n"
+    // colours, so that most balls belong to a group; a record no move breaks (a broken one
+    // is celebrated in place of the move's comment); every comment spoken every time.
+    ini << "[GLOBAL]\r\nALLOWTIMESETTINGSEDIT=TRUE\r\nHIGHSCORE= 99999\r\n\r\n"
         << "[TIMES]\r\nRESTRICTEDTIME=-1\r\n\r\n"
         << "[COLORS]\r\nBALLCOLORS=3\r\n\r\n"
         << "[SOUND]\r\nSOUNDON=TRUE\r\nLEARNMODE=" << (learnMode ? "TRUE" : "FALSE")
