@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev libsdl2-dev qt6-image-formats-plugins libgl-dev
           xvfb openbox xdotool wmctrl x11-utils pulseaudio pulseaudio-utils strace
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-dejavu-core xdg-utils
-          qt6-translations-l10n)
+          qt6-translations-l10n imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

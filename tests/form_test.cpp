@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -293,6 +295,31 @@ TEST(Form, KeyPreviewSeesKeysOfTheFocusedControlOnce) {
   QApplication::sendEvent(form.txtInput, &f9);
   EXPECT_EQ(Count(form.log, "KeyDown 119 1"), 1);
   EXPECT_EQ(Count(form.log, "KeyDown 120 6"), 1);
+}
+
+// One key press from the window system: every press is built in the same place, so one
+// press often lies where the one before lay.
+void PressKey(QWidget* receiver, int key, ulong timestamp) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  press.setTimestamp(timestamp);
+  QApplication::sendEvent(receiver, &press);
+}
+
+// A menu closed with Escape leaves the focus on the menu bar, the menu's parent: the
+// next key starts there and is a key of its own, not the Escape travelling on.
+TEST(Form, TheKeyAfterAMenuClosedWithEscapeReachesTheForm) {
+  LogForm form;
+  form.SetKeyPreview(true);
+  form.Show();
+  Settle();
+  auto* menuBar = form.findChild<QMenuBar*>();
+  ASSERT_TRUE(menuBar);
+  auto* menu = menuBar->findChild<QMenu*>();
+  ASSERT_TRUE(menu);
+  ASSERT_EQ(menu->parentWidget(), menuBar);
+  PressKey(menu, Qt::Key_Escape, 1000);
+  PressKey(menuBar, Qt::Key_F9, 2000);
+  EXPECT_EQ(Count(form.log, "KeyDown 120 0"), 1);
 }
 
 TEST(Form, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {

@@ -109,17 +109,36 @@ class FormKeyFilter : public QObject {
  private:
   // A key event that nobody takes travels up from its first receiver (the focus widget,
   // the menu bar, or the window) to the parents; the form handles it only at the first.
-  // Where the focus is by then says nothing: a handler may have moved it.
+  // Where the focus is by then says nothing: a handler may have moved it. Qt builds every
+  // press in the same place, so the next press often lies where the last one lay: it is
+  // the last one travelling on only when it is the same press as well. (A menu closed
+  // with Escape leaves the focus on the menu bar, the menu's parent: the next key starts
+  // there.)
   bool IsFirstReceiver(const QEvent* event, const QWidget* widget) const {
-    return !(event == lastEvent_ && lastReceiver_ && widget == lastReceiver_->parentWidget());
+    return !(SamePress(event) && lastReceiver_ && widget == lastReceiver_->parentWidget());
+  }
+
+  bool SamePress(const QEvent* event) const {
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return event == lastEvent_ && key->key() == lastKey_ && key->modifiers() == lastModifiers_ &&
+           key->timestamp() == lastTimestamp_ && key->isAutoRepeat() == lastAutoRepeat_;
   }
 
   void Note(const QEvent* event, QWidget* widget) {
+    const auto* key = static_cast<const QKeyEvent*>(event);
     lastEvent_ = event;
+    lastKey_ = key->key();
+    lastModifiers_ = key->modifiers();
+    lastTimestamp_ = key->timestamp();
+    lastAutoRepeat_ = key->isAutoRepeat();
     lastReceiver_ = widget;
   }
 
   const QEvent* lastEvent_ = nullptr;
+  int lastKey_ = 0;
+  Qt::KeyboardModifiers lastModifiers_;
+  quint64 lastTimestamp_ = 0;
+  bool lastAutoRepeat_ = false;
   QPointer<QWidget> lastReceiver_;
 
   static bool PressButtonFor(Form* form, int key) {

@@ -109,6 +109,13 @@ void Process::Stop(std::chrono::milliseconds grace) {
     pid_ = 0;
 }
 
+void Process::Kill() {
+    if (!Running()) return;
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = 0;
+}
+
 Desktop::Desktop() {
     std::string pattern = (std::filesystem::temp_directory_path() / "desktop-test-XXXXXX").string();
     if (mkdtemp(pattern.data())) folder_ = pattern;

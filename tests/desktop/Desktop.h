@@ -34,6 +34,8 @@ public:
     bool Running();
     // Asks it to end (SIGTERM), then forces it after `grace`.
     void Stop(std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
+    // Ends it and whatever it started in its process group at once (SIGKILL), and reaps it.
+    void Kill();
     pid_t Pid() const { return pid_; }
 
 private:
