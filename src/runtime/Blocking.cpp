@@ -74,8 +74,9 @@ void Release() {
   for (const auto& deliver : held) deliver();
 }
 
-void BlockReal(int64_t deadlineMs, const std::function<bool()>& ended) {
-  const int64_t remaining = deadlineMs - CurrentClock().MonotonicMs();
+void BlockReal(int64_t deadlineMs, const std::function<bool()>& ended, int64_t firstLookMs) {
+  const int64_t now = CurrentClock().MonotonicMs();
+  const int64_t remaining = deadlineMs - now;
   if (remaining <= 0) return;
   QEventLoop loop;
   QTimer deadline;
@@ -84,10 +85,13 @@ void BlockReal(int64_t deadlineMs, const std::function<bool()>& ended) {
   QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
   QTimer poll;
   if (ended) {
+    // Nothing can have ended before the first look: the program sleeps until then.
+    poll.setTimerType(Qt::PreciseTimer);
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
       if (ended()) loop.quit();
+      poll.setInterval(kEndPollMs);
     });
-    poll.start(kEndPollMs);
+    poll.start(static_cast<int>(std::clamp<int64_t>(firstLookMs - now, kEndPollMs, remaining)));
   }
   deadline.start(static_cast<int>(remaining));
   loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -105,12 +109,12 @@ HandlerHold::~HandlerHold() {
   if (!outer_) Release();
 }
 
-void BlockUntil(int64_t deadlineMs, const std::function<bool()>& ended) {
+void BlockUntil(int64_t deadlineMs, const std::function<bool()>& ended, int64_t firstLookMs) {
   HandlerHold hold;
   if (ended && ended()) return;
   Clock& clock = CurrentClock();
   if (!clock.IsVirtual()) {
-    BlockReal(deadlineMs, ended);
+    BlockReal(deadlineMs, ended, firstLookMs);
     return;
   }
   // The time passes as in an idle event loop, so that everything that would arrive

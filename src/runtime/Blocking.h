@@ -17,9 +17,11 @@ namespace rt {
 bool Blocked();
 
 // Blocks until deadlineMs on the runtime clock's monotonic time, or earlier once
-// ended() says so. On a virtual clock the time passes at once, while the events that
-// would arrive meanwhile (queued calls, timers falling due) arrive and are held.
-void BlockUntil(int64_t deadlineMs, const std::function<bool()>& ended = {});
+// ended() says so; ended() is first asked at firstLookMs (when nothing can have ended
+// before), then every few milliseconds. On a virtual clock the time passes at once,
+// while the events that would arrive meanwhile (queued calls, timers falling due)
+// arrive and are held.
+void BlockUntil(int64_t deadlineMs, const std::function<bool()>& ended = {}, int64_t firstLookMs = 0);
 
 // Holds the program's handlers and input while it exists, as a blocking wait does, for
 // work that runs an event loop of its own inside a handler (an audio output that is

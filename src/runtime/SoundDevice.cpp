@@ -1,7 +1,6 @@
 #include "runtime/SoundDevice.h"
 
 #include <QCoreApplication>
-#include <atomic>
 #include <cmath>
 
 #include "runtime/AudioOutput.h"
@@ -17,6 +16,9 @@ namespace {
 // How long a synchronous playback may outlast its recording's length before the wait
 // gives up on an output that stopped taking frames.
 constexpr int kDrainAllowanceMs = 2000;
+// The output may report the end a little before the length has passed on the runtime
+// clock (its stream started at once); the wait looks that much earlier.
+constexpr int kEndLookAheadMs = 20;
 
 Seam<SoundDevice*> deviceSeam;
 SystemSoundDevice* systemDevice = nullptr;
@@ -26,9 +28,9 @@ SystemSoundDevice* systemDevice = nullptr;
 struct SystemSoundDevice::Playback {
   AudioOutput output;
   // The output plays the current sound; without one it is silent but keeps its length.
-  std::atomic<bool> audible = false;
+  bool audible = false;
   // When the current sound ends by its length, in runtime-clock monotonic ms.
-  std::atomic<int64_t> endMs = 0;
+  int64_t endMs = 0;
 
   void Stop() {
     output.Stop();
@@ -47,8 +49,8 @@ struct SystemSoundDevice::Playback {
   // Blocks the program until the recording has really ended.
   void WaitForEnd() {
     // The output knows the end exactly once it has taken the last frame; without one
-    // the recording's length stands for it.
-    BlockUntil(endMs + (audible ? kDrainAllowanceMs : 0), [this] { return Ended(); });
+    // the recording's length stands for it. Before its length has passed it cannot end.
+    BlockUntil(endMs + (audible ? kDrainAllowanceMs : 0), [this] { return Ended(); }, endMs - kEndLookAheadMs);
   }
 };
 
