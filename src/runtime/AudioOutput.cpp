@@ -119,10 +119,7 @@ void AudioOutput::Close() {
   SDL_CloseAudioDevice(device_->id);
   device_->id = 0;
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  std::shared_ptr<const std::vector<int16_t>> old;
-  std::lock_guard guard(lock_);
-  old.swap(samples_);
-  stopped_ = true;
+  Stop();
 }
 
 void AudioOutput::CloseIfIdle() {

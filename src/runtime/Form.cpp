@@ -435,9 +435,14 @@ QSize Form::GuessedFrameExtra() const {
   return own;
 }
 
+// The whole window, menu bar and frame included.
+QSize Form::GuessedOuterSize() const {
+  return QSize(clientPx_.width(), clientPx_.height() + MenuBarHeight()) + GuessedFrameExtra();
+}
+
 QPoint Form::CentredPosition() const {
   const QRect& area = centreArea_;
-  const QSize outer = QSize(clientPx_.width(), clientPx_.height() + MenuBarHeight()) + GuessedFrameExtra();
+  const QSize outer = GuessedOuterSize();
   return {area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2};
 }
 
@@ -456,7 +461,7 @@ void Form::NoteFrame() {
 void Form::KeepReachable() {
   if (reachChecked_) return;
   reachChecked_ = true;
-  const QSize outer = QSize(clientPx_.width(), clientPx_.height() + MenuBarHeight()) + GuessedFrameExtra();
+  const QSize outer = GuessedOuterSize();
   const QPoint corner = Screen::KeepInAreas(QRect(frameGeometry().topLeft(), outer), Screen::AvailableAreas());
   if (corner != frameGeometry().topLeft()) move(corner);
 }

@@ -184,6 +184,7 @@ class Form : public QWidget {
   QSize FrameExtra() const;
   void PlaceAtStart();
   QSize GuessedFrameExtra() const;
+  QSize GuessedOuterSize() const;
   QPoint CentredPosition() const;
   void NoteFrame();
   void KeepReachable();
