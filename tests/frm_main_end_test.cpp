@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "FrmMainTestSupport.h"
+#include "ProgramEnd.h"
 #include "msgbox/MsgBoxCall.h"
 #include "runtime/Clock.h"
 #include "runtime/MsgBox.h"
@@ -345,6 +346,7 @@ TEST_F(FrmMainEnd, TheLastGameOfTheDayEndsWithAGoodbye) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
+        ExpectProgramEnd();
         WriteBoardSettings(2, 2, 1, 4, 5);
         echo_ = [this](const QString& what) {
           std::fprintf(stderr, "[%s]", qPrintable(what));

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "ProgramEnd.h"
 #include "runtime/ErrorBox.h"
 #include "runtime/MsgBox.h"
 
@@ -83,6 +84,7 @@ TEST(ErrorBoxDeathTest, AnUnhandledErrorInAHandlerShowsTheBoxAndEndsWithAnErrorC
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
+        ExpectProgramEnd();
         rt::SetMsgBoxResponder([](const rt::MsgBoxRequest& request) {
           std::fprintf(stderr, "[%s|%d|%s]", qPrintable(request.prompt), request.style, qPrintable(request.title));
           return rt::kAnswerOk;
@@ -97,6 +99,7 @@ TEST(ErrorBoxDeathTest, EndProcessRunsNothingFurther) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
+        ExpectProgramEnd();
         rt::RunHandler([] { rt::EndProcess(0); });
         std::fprintf(stderr, "went on");
       },

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "FrmMainTestSupport.h"
+#include "ProgramEnd.h"
 #include "game/ScoreDisplay.h"
 #include "msgbox/MsgBoxCall.h"
 #include "playtime/PlayTime.h"
@@ -291,6 +292,7 @@ TEST_F(PlayTimeWindowDeathTest, AStartAfterTheLimitClearsTheBoardSaysGoodbyeAndE
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
+        ExpectProgramEnd();
         OpenWithPlayTime("1801");
         SetFMsgBResponder([&](const FMsgBRequest& request) {
           int shown = 0;

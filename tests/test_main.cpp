@@ -4,31 +4,44 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <cstdio>
+#include <cstdlib>
 
+#include "runtime/ErrorBox.h"
 #include "runtime/Form.h"
 
 namespace {
 
+// The exit code of a test process in which the program ended unexpectedly.
+constexpr int kProgramEndedCode = 86;
+
 // A window a test leaves loaded would change what the next test in the same process
-// sees (the form registry, the active window), so each test must unload its own.
+// sees (the form registry, the active window), so each test must unload its own. The
+// check runs before the result printer's, so the leak fails the test it belongs to.
 class LeftoverWindowCheck : public ::testing::EmptyTestEventListener {
  public:
   void OnTestStart(const ::testing::TestInfo&) override { before_ = rt::Form::LoadedForms(); }
-  void OnTestEnd(const ::testing::TestInfo& test) override {
+  void OnTestEnd(const ::testing::TestInfo&) override {
     QStringList names;
     for (rt::Form* form : rt::Form::LoadedForms())
       if (!before_.contains(form)) names << form->objectName();
-    if (names.isEmpty()) return;
-    leaked_ = true;
-    fprintf(stderr, "%s.%s left windows loaded: %s\n", test.test_suite_name(), test.name(),
-            qPrintable(names.join(QStringLiteral(", "))));
+    if (!names.isEmpty()) ADD_FAILURE() << "left windows loaded: " << names.join(QStringLiteral(", ")).toStdString();
   }
-  bool Leaked() const { return leaked_; }
 
  private:
   QList<rt::Form*> before_;
-  bool leaked_ = false;
 };
+
+// The program's end (an error box's, the day's, a close request's) ends the process, and
+// with it the rest of the run, with the program's exit code: a test that reaches it by
+// mistake would pass. It fails the run instead; a death test that expects it says so.
+void EndsTheRunAsAFailure(int exitCode) {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::fprintf(stderr, "\n%s.%s: the program ended (exit code %d) in a test that does not expect its end\n",
+               test ? test->test_suite_name() : "?", test ? test->name() : "?", exitCode);
+  std::fflush(nullptr);
+  std::_Exit(kProgramEndedCode);
+}
 
 }  // namespace
 
@@ -36,8 +49,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  auto* check = new LeftoverWindowCheck;
-  ::testing::UnitTest::GetInstance()->listeners().Append(check);
-  const int result = RUN_ALL_TESTS();
-  return result != 0 || check->Leaked() ? 1 : 0;
+  rt::SetProcessEnder(EndsTheRunAsAFailure);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new LeftoverWindowCheck);
+  return RUN_ALL_TESTS();
 }

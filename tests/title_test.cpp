@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include "FrmMainTestSupport.h"
+#include "ProgramEnd.h"
 #include "TempFolder.h"
 #include "runtime/Events.h"
 #include "runtime/Form.h"
@@ -284,6 +285,7 @@ TEST_F(TitleTest, ACloseRequestAtAnyMomentOfTheStartKeepsEverySetting) {
     const int signal = kinds[(atMs / 25) % 3];
     EXPECT_EXIT(
         {
+          ExpectProgramEnd();
           rt::InstallEndRequestHandlers();
           rt::ClockTimer request([signal] { std::raise(signal); });
           if (atMs == 0)

@@ -8,6 +8,7 @@
 #include "runtime/Form.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
+#include "runtime/Seams.h"
 
 namespace rt {
 
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int kErrInternal = 51;
 constexpr int kErrorExitCode = 1;
+
+Seam<std::function<void(int)>> ender;
 
 // Shows the runtime error box (titled with the application title) and ends the process
 // with exit code 1. No handler runs afterwards.
@@ -36,8 +39,11 @@ QString RuntimeErrorText(const RuntimeError& error) {
 
 void EndProcess(int exitCode) {
   std::fflush(nullptr);
+  if (ender.Replaced()) ender.Replacement()(exitCode);
   std::_Exit(exitCode);
 }
+
+void SetProcessEnder(std::function<void(int exitCode)> replacement) { ender.Set(std::move(replacement)); }
 
 void RunHandler(const std::function<void()>& handler, const QObject* context) {
   if (Blocked()) {

@@ -19,6 +19,10 @@ QString RuntimeErrorText(const RuntimeError& error);
 // program closes each file when it has written it.
 [[noreturn]] void EndProcess(int exitCode = 0);
 
+// Test seam (Seams.h): while an ender is set, EndProcess hands it the exit code first;
+// the process ends when the ender returns.
+void SetProcessEnder(std::function<void(int exitCode)> ender);
+
 // Runs an event handler; a runtime error it leaves unhandled shows the runtime error
 // box (titled with the application title) and ends the program with exit code 1. Every handler the runtime calls goes through here. During a
 // blocking wait the handler is held and runs afterwards (dropped when its context

@@ -21,6 +21,11 @@
 //       Sees the programs the game would start instead of starting them.
 //   program folder    SetAppPath(folder)               Files.h
 //       The folder the game's files are looked up in.
+//   program end       SetProcessEnder(ender)           ErrorBox.h
+//       Sees the end of the program, with its exit code, before the process ends. The
+//       test main puts one in for the whole run that fails the run: a program that ends
+//       inside a test would end the run with its own exit code, 0 included. A death
+//       test that expects the end puts the real thing back inside its statement.
 #include <utility>
 
 namespace rt {
