@@ -10,8 +10,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QLockFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <csignal>
 
 #include "runtime/Clock.h"
@@ -20,6 +23,7 @@
 #include "runtime/Form.h"
 #include "runtime/Keys.h"
 #include "runtime/Menu.h"
+#include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
 #include "runtime/SingleInstance.h"
 #include "runtime/Twips.h"
@@ -147,6 +151,45 @@ TEST(Form, ModalShowReturnsWhenTheWindowIsHiddenOrUnloaded) {
     EXPECT_EQ(form.IsLoaded(), c.loadedAfter) << c.name;
     EXPECT_EQ(form.windowModality(), Qt::NonModal) << c.name;
   }
+}
+
+// The title picture stays in front of other programs. A box of its own program (an error
+// at start, a question) must come in front of it: some window managers keep a window on
+// top whatever it asks later, but every one keeps a window in front of its owner.
+TEST(Form, AWindowThatStaysOnTopStandsBackBehindTheProgramsBoxesAndOwnsThem) {
+  LogForm title;
+  title.SetStaysOnTop(true);
+  title.Show();
+  Settle();
+  const auto onTop = [&] { return title.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
+  ASSERT_TRUE(onTop());
+  const auto look = [&](const char* name, const QWindow* box) {
+    EXPECT_FALSE(onTop()) << name;
+    ASSERT_NE(box, nullptr) << name;
+    EXPECT_EQ(box->transientParent(), title.windowHandle()) << name;
+  };
+
+  LogForm box;
+  box.onActivate = [&] {
+    look("a window shown modal", box.windowHandle());
+    box.Hide();
+  };
+  box.ShowModal();
+  EXPECT_TRUE(onTop()) << "on top again once the box is gone";
+  EXPECT_EQ(box.windowHandle()->transientParent(), nullptr) << "the next showing belongs to nobody";
+
+  bool answered = false;
+  QTimer::singleShot(0, [&] {
+    auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(message, nullptr);
+    look("the system message box", message->windowHandle());
+    answered = true;
+    message->buttons().front()->click();
+  });
+  rt::MsgBox("Laufzeitfehler", rt::kOkOnly | rt::kStopSign);
+  EXPECT_TRUE(answered);
+  EXPECT_TRUE(onTop());
+  title.Unload();
 }
 
 // Some window managers offer a minimise button on every window. A modal window

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QWindow>
 #include <utility>
 
 #include "runtime/Controls.h"
@@ -40,6 +41,12 @@ QPointer<Form>& ActiveForm() {
 QHash<int, QSize>& KnownFrames() {
   static QHash<int, QSize> frames;
   return frames;
+}
+
+// How many modal windows of the program are showing, one inside the other.
+int& ModalsShowing() {
+  static int count = 0;
+  return count;
 }
 
 bool& QuitWhenNoWindowShown() {
@@ -224,12 +231,23 @@ void Form::ShowModal() {
   if (!loaded_) return;
   if (isVisible()) hide();
   setWindowModality(Qt::ApplicationModal);
+  const ModalShowing showing;
+  SetOwner(ModalShowing::Owner());
   ShowActive();
   QEventLoop loop;
   modalLoop_ = &loop;
   if (isVisible()) loop.exec(QEventLoop::DialogExec);
   modalLoop_ = nullptr;
-  if (!isVisible()) setWindowModality(Qt::NonModal);
+  if (isVisible()) return;
+  setWindowModality(Qt::NonModal);
+  SetOwner(nullptr);
+}
+
+// The window manager reads it when the window shows.
+void Form::SetOwner(const Form* owner) {
+  if (owner == this) owner = nullptr;
+  if (!windowHandle()) create();
+  windowHandle()->setTransientParent(owner ? owner->windowHandle() : nullptr);
 }
 
 void Form::Hide() {
@@ -486,6 +504,28 @@ void Form::SetBorder(FormBorder border) {
       flags = Qt::Dialog | Qt::FramelessWindowHint;
       break;
   }
+  setWindowFlags(WithStaysOnTop(flags));
+}
+
+void Form::SetStaysOnTop(bool on) {
+  staysOnTop_ = on;
+  ApplyStaysOnTop();
+}
+
+Qt::WindowFlags Form::WithStaysOnTop(Qt::WindowFlags flags) const {
+  return flags.setFlag(Qt::WindowStaysOnTopHint, staysOnTop_ && ModalsShowing() == 0);
+}
+
+void Form::ApplyStaysOnTop() {
+  const Qt::WindowFlags flags = WithStaysOnTop(windowFlags());
+  if (flags == windowFlags()) return;
+  // A window already on the screen takes the change where it stands: changing the
+  // widget's own flags would hide it and show it anew.
+  if (QWindow* window = windowHandle()) {
+    overrideWindowFlags(flags);
+    window->setFlags(flags);
+    return;
+  }
   setWindowFlags(flags);
 }
 
@@ -542,5 +582,23 @@ bool RequestEndAll(int unloadMode) {
 }
 
 void SetQuitWhenNoWindowShown(bool on) { QuitWhenNoWindowShown() = on; }
+
+ModalShowing::ModalShowing() {
+  if (++ModalsShowing() == 1) ApplyToAll();
+}
+
+ModalShowing::~ModalShowing() {
+  if (--ModalsShowing() == 0) ApplyToAll();
+}
+
+Form* ModalShowing::Owner() {
+  for (Form* form : Form::LoadedForms())
+    if (form->staysOnTop_ && form->isVisible()) return form;
+  return nullptr;
+}
+
+void ModalShowing::ApplyToAll() {
+  for (Form* form : Form::LoadedForms()) form->ApplyStaysOnTop();
+}
 
 }  // namespace rt

@@ -95,6 +95,10 @@ class Form : public QWidget {
   void SetCaption(const QString& caption) { setWindowTitle(caption); }
   void SetIcon(const rt::Picture& icon);
   void SetBorder(FormBorder border);
+  // A window that stays in front of other programs' windows, as the title picture does
+  // at start-up. It never covers a box of its own program: while a modal window of the
+  // program shows, it stands back as an ordinary window behind that box.
+  void SetStaysOnTop(bool on);
   void SetStartUpPosition(StartUpPosition position) { startUpPosition_ = position; }
   // Centres the window on the screen, frame included; before the window is shown it
   // is centred as it shows.
@@ -168,6 +172,7 @@ class Form : public QWidget {
  private:
   friend class FormClient;
   friend class FormKeyFilter;
+  friend class ModalShowing;
   friend bool RequestEndAll(int unloadMode);
 
   bool AskQueryUnload(int unloadMode);
@@ -190,6 +195,9 @@ class Form : public QWidget {
   void KeepReachable();
   void RestoreIfMinimised();
   void ApplyCursor();
+  Qt::WindowFlags WithStaysOnTop(Qt::WindowFlags flags) const;
+  void ApplyStaysOnTop();
+  void SetOwner(const Form* owner);
 
   bool loaded_ = false;
   bool placed_ = false;
@@ -200,6 +208,7 @@ class Form : public QWidget {
   // What the window is centred on: the screen or its owner.
   QRect centreArea_;
   FormBorder border_ = FormBorder::kFixedSingle;
+  bool staysOnTop_ = false;
   bool keyPreview_ = false;
   bool paintQueued_ = false;
   bool activationQueued_ = false;
@@ -215,6 +224,25 @@ class Form : public QWidget {
   QEventLoop* modalLoop_ = nullptr;
   QPointer<QAbstractButton> defaultButton_;
   QPointer<QAbstractButton> cancelButton_;
+};
+
+// Lives while a modal window of the program shows (a window shown modal, the system
+// message box), from before it shows until it has gone. The windows that stay on top
+// stand back meanwhile as ordinary windows, and the box belongs to the one that is shown:
+// window managers keep a window in front of the window it belongs to, also those that
+// keep a window on top whatever it asks later.
+class ModalShowing {
+ public:
+  ModalShowing();
+  ~ModalShowing();
+  ModalShowing(const ModalShowing&) = delete;
+  ModalShowing& operator=(const ModalShowing&) = delete;
+
+  // The shown window that stays on top, which the box belongs to; nullptr when none is.
+  static Form* Owner();
+
+ private:
+  static void ApplyToAll();
 };
 
 // Asks every loaded window to close with the cause (session end, signals): all

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "runtime/Form.h"
 #include "runtime/Screen.h"
 #include "runtime/Seams.h"
 
@@ -36,7 +37,10 @@ QString WithLineFeeds(QString text) {
 int ShowBox(const QString& prompt, int style, const QString& title) {
   const std::vector<MsgBoxButton> buttons = MsgBoxButtons(style);
   const int escapeAnswer = MsgBoxEscapeAnswer(style);
-  QMessageBox box(IconFor(style), title, WithLineFeeds(prompt), QMessageBox::NoButton, QApplication::activeWindow());
+  const ModalShowing showing;
+  QWidget* owner = ModalShowing::Owner();
+  QMessageBox box(IconFor(style), title, WithLineFeeds(prompt), QMessageBox::NoButton,
+                  owner ? owner : QApplication::activeWindow());
   std::vector<QPushButton*> pushButtons;
   for (const MsgBoxButton& button : buttons) {
     // Only the cancel button may answer Escape and the close box; no other role

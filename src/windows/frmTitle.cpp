@@ -138,8 +138,9 @@ void frmTitle::Form_Load() {
                               .arg(rt::App::Revision);
   ShowPair(lblVersion, 0, version);
   // At start-up the title stays in front of the main window that opens behind it, as a
-  // splash screen does, whatever the window manager does with the newly shown window.
-  setWindowFlag(Qt::WindowStaysOnTopHint, !InfoMode);
+  // splash screen does, whatever the window manager does with the newly shown window;
+  // a box the program shows meanwhile (an error at start, a goodbye) comes in front.
+  SetStaysOnTop(!InfoMode);
   if (InfoMode) ShowAboutContent();
 }
 
