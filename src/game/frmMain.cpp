@@ -1,6 +1,8 @@
 #include "game/frmMain.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 #include "game/ScoreDisplay.h"
 #include "msgbox/MsgBoxCall.h"
@@ -202,7 +204,9 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::InitGameDefaultsAndLayout() {
-  ApplyBoardDefaults(GameRows_, GameColumns_, MaxBallsOnStart_, BallColors);
+  ApplyBoardDefaults(SettingsRows_, SettingsColumns_, MaxBallsOnStart_, BallColors);
+  GameRows_ = SettingsRows_;
+  GameColumns_ = SettingsColumns_;
   BallSet = QStringLiteral("QQ_Balls");
   BackgroundPicture = QStringLiteral("BG_Orange.bmp");
   AnimSet = QStringLiteral("QQ_Anim");
@@ -225,6 +229,7 @@ void frmMain::InitGameDefaultsAndLayout() {
   }
   CellWidth = rt::CLng(picItem(0).Width());
   CellHeight = rt::CLng(picItem(0).Height());
+  FitBoardToScreen();
   picGameBackground->SetWidth(int32_t{GameColumns_} * CellWidth);
   picGameBackground->SetHeight(int32_t{GameRows_} * CellHeight);
 
@@ -250,6 +255,19 @@ void frmMain::InitGameDefaultsAndLayout() {
                           imgBackground->Top() + (areaHeight - picGameBackground->Height()) / 2);
   ShowScore(true);
   AnalyzeSpeechFiles();
+}
+
+// A board larger than the screen can show (a hand-edited settings file) is played in
+// this run with as many columns and rows as fit beside the panels, never fewer than the
+// background picture holds: the window is at least that large whatever the board.
+void frmMain::FitBoardToScreen() {
+  const auto fitting = [](double room, double picture, int32_t cell) {
+    return static_cast<int16_t>(std::clamp<double>(std::floor(std::max(room, picture) / cell), 1, INT16_MAX));
+  };
+  const double roomWidth = LargestScaleWidth() - imgBackground->Left() - kMarginX;
+  const double roomHeight = LargestScaleHeight() - imgBackground->Top() - kMarginY;
+  GameColumns_ = std::min(GameColumns_, fitting(roomWidth, imgBackground->Width(), CellWidth));
+  GameRows_ = std::min(GameRows_, fitting(roomHeight, imgBackground->Height(), CellHeight));
 }
 
 // A window stored at (0, 0), or right of or below the screen, opens centred; any other

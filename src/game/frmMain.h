@@ -56,11 +56,12 @@ class frmMain : public rt::Form,
   int32_t PercentBarWidthTwips() const { return PercentBarWidth; }
   int32_t TimeBarHeightTwips() const { return playTime_.TimeBarFullHeight(); }
 
-  // SettingsHost: the part of the settings file that belongs to this window.
-  int16_t GameRows() const override { return GameRows_; }
-  void SetGameRows(int16_t rows) override { GameRows_ = rows; }
-  int16_t GameColumns() const override { return GameColumns_; }
-  void SetGameColumns(int16_t columns) override { GameColumns_ = columns; }
+  // SettingsHost: the part of the settings file that belongs to this window. The board
+  // size is the one the settings hold, which the board in play may be smaller than.
+  int16_t GameRows() const override { return SettingsRows_; }
+  void SetGameRows(int16_t rows) override { SettingsRows_ = rows; }
+  int16_t GameColumns() const override { return SettingsColumns_; }
+  void SetGameColumns(int16_t columns) override { SettingsColumns_ = columns; }
   int16_t MaxBallsOnStart() const override { return MaxBallsOnStart_; }
   void SetMaxBallsOnStart(int16_t balls) override { MaxBallsOnStart_ = balls; }
   float PlayTimeToday() const override { return playTime_.PlayTimeToday(); }
@@ -90,6 +91,7 @@ class frmMain : public rt::Form,
   void DesignBoard();
   void DesignMenus();
   void InitGameDefaultsAndLayout();
+  void FitBoardToScreen();
   void PlaceWindowAtStart();
   rt::Picture LoadGraphic(const QString& fileName) const;
   // Saves the settings as the close paths do.
@@ -220,8 +222,12 @@ class frmMain : public rt::Form,
   int16_t MaxBallsOnStart_ = 0;
   // The current game has ended; the board ignores clicks.
   bool GameOver = false;
+  // The board in play; the settings' size with its defaults, made smaller where the
+  // screen cannot hold it.
   int16_t GameRows_ = 0;
   int16_t GameColumns_ = 0;
+  int16_t SettingsRows_ = 0;
+  int16_t SettingsColumns_ = 0;
   int32_t CellWidth = 0;
   int32_t CellHeight = 0;
   bool UndoEnabled = false;

@@ -49,6 +49,10 @@ int& ModalsShowing() {
   return count;
 }
 
+// Room for a frame that no window has shown yet: a title bar and thin borders, as
+// window managers draw them, in pixels.
+constexpr QSize kUsualFrame(16, 40);
+
 bool& QuitWhenNoWindowShown() {
   static bool on = false;
   return on;
@@ -456,6 +460,21 @@ QSize Form::GuessedFrameExtra() const {
 // The whole window, menu bar and frame included.
 QSize Form::GuessedOuterSize() const {
   return QSize(clientPx_.width(), clientPx_.height() + MenuBarHeight()) + GuessedFrameExtra();
+}
+
+// The frame as far as known, else room for a usual one.
+QSize Form::FrameRoom() const {
+  const QSize guessed = GuessedFrameExtra();
+  return guessed.isEmpty() ? kUsualFrame : guessed;
+}
+
+double Form::LargestScaleWidth() const {
+  return Twips(Screen::AvailableAreaAt(frameGeometry().topLeft()).width() - FrameRoom().width());
+}
+
+double Form::LargestScaleHeight() const {
+  const QRect area = Screen::AvailableAreaAt(frameGeometry().topLeft());
+  return Twips(area.height() - FrameRoom().height() - MenuBarHeight());
 }
 
 QPoint Form::CentredPosition() const {

@@ -90,6 +90,11 @@ class Form : public QWidget {
   double ScaleWidth() const;
   double ScaleHeight() const;
   void SetClientSize(double width, double height);
+  // The largest client area (twips, below the menu bar) the window can have on the
+  // screen it stands on: that screen's area without panels and docks, less the frame
+  // and the menu bar.
+  double LargestScaleWidth() const;
+  double LargestScaleHeight() const;
 
   QString Caption() const { return windowTitle(); }
   void SetCaption(const QString& caption) { setWindowTitle(caption); }
@@ -190,6 +195,7 @@ class Form : public QWidget {
   void PlaceAtStart();
   QSize GuessedFrameExtra() const;
   QSize GuessedOuterSize() const;
+  QSize FrameRoom() const;
   QPoint CentredPosition() const;
   void NoteFrame();
   void KeepReachable();

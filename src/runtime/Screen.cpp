@@ -113,6 +113,12 @@ QList<QRect> AvailableAreas() {
   return areas;
 }
 
+QRect AvailableAreaAt(const QPoint& point) {
+  const QScreen* screen = QGuiApplication::screenAt(point);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(QPoint(0, 0), ScreenPixels());
+}
+
 QPoint KeepInAreas(const QRect& window, const QList<QRect>& areas) {
   if (areas.isEmpty()) return window.topLeft();
   const QRect* best = &areas.first();

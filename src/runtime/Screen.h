@@ -47,6 +47,8 @@ double Height();
 
 // The parts of the screens that windows may cover (without panels and docks), in pixels.
 QList<QRect> AvailableAreas();
+// The available area of the screen that holds the point, else of the primary screen.
+QRect AvailableAreaAt(const QPoint& point);
 // Where a window with that outer rectangle (frame included, pixels) goes so that it can
 // be reached: where it is when it lies wholly on one area; otherwise into the area it
 // overlaps most (the first when it overlaps none), moved as little as possible, and
