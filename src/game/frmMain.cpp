@@ -1,8 +1,8 @@
 #include "game/frmMain.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
+#include <limits>
 
 #include "game/ScoreDisplay.h"
 #include "msgbox/MsgBoxCall.h"
@@ -262,7 +262,8 @@ void frmMain::InitGameDefaultsAndLayout() {
 // background picture holds: the window is at least that large whatever the board.
 void frmMain::FitBoardToScreen() {
   const auto fitting = [](double room, double picture, int32_t cell) {
-    return static_cast<int16_t>(std::clamp<double>(std::floor(std::max(room, picture) / cell), 1, INT16_MAX));
+    const double cells = std::floor(std::max(room, picture) / cell);
+    return static_cast<int16_t>(std::clamp<double>(cells, 1, std::numeric_limits<int16_t>::max()));
   };
   const double roomWidth = LargestScaleWidth() - imgBackground->Left() - kMarginX;
   const double roomHeight = LargestScaleHeight() - imgBackground->Top() - kMarginY;

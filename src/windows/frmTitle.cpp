@@ -139,7 +139,8 @@ void frmTitle::Form_Load() {
   ShowPair(lblVersion, 0, version);
   // At start-up the title stays in front of the main window that opens behind it, as a
   // splash screen does, whatever the window manager does with the newly shown window;
-  // a box the program shows meanwhile (an error at start, a goodbye) comes in front.
+  // a box the program shows meanwhile (an error at start, a dialog opened from the main
+  // window's menu) comes in front of it.
   SetStaysOnTop(!InfoMode);
   if (InfoMode) ShowAboutContent();
 }

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <vector>
@@ -57,7 +58,7 @@ std::vector<unsigned long> WithFrames(const Desktop& desk, unsigned long id) {
         const std::string tree = desk.Run({"xwininfo", "-tree", "-id", std::to_string(window)}).output;
         const auto value = [&](const std::string& key) {
             const auto at = tree.find(key);
-            return at == std::string::npos ? 0 : Id(tree.substr(at + key.size(), tree.find(' ', at + key.size()) - at - key.size()));
+            return at == std::string::npos ? 0 : Id(tree.substr(at + key.size()));
         };
         const unsigned long parent = value("Parent window id: ");
         if (parent == value("Root window id: ")) break;
