@@ -2,17 +2,12 @@
 // activation, keys, timers and the twips geometry.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QLockFile>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 #include <csignal>
@@ -25,7 +20,6 @@
 #include "runtime/Menu.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
-#include "runtime/SingleInstance.h"
 #include "runtime/Twips.h"
 
 namespace {
@@ -290,40 +284,6 @@ TEST(FormDeathTest, ASignalIgnoredAtStartStaysIgnored) {
         std::_Exit(0);
       },
       ::testing::ExitedWithCode(0), "\\[after SIGHUP 0\\]\\[after SIGTERM 1\\]");
-}
-
-TEST(SingleInstance, OneCopyPerProgramFolder) {
-  QTemporaryDir runtime, program, otherProgram;
-  int frontRequests = 0;
-  rt::SingleInstance first(program.path(), runtime.path());
-  ASSERT_TRUE(first.Claim([&] { ++frontRequests; }));
-  {
-    // The same folder reached by another path is the same program.
-    rt::SingleInstance second(program.path() + "/.", runtime.path());
-    EXPECT_FALSE(second.Claim({}));
-  }
-  for (int i = 0; i < 20 && frontRequests == 0; ++i)
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-  EXPECT_EQ(frontRequests, 1) << "the running copy is asked to the front";
-  rt::SingleInstance other(otherProgram.path(), runtime.path());
-  EXPECT_TRUE(other.Claim({})) << "another program folder is another game";
-}
-
-TEST(SingleInstance, ACopyThatWasKilledDoesNotLockTheNextStartOut) {
-  QTemporaryDir runtime, program;
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // Takes the lock and dies without giving it back, as a kill -9 does.
-    rt::SingleInstance killed(program.path(), runtime.path());
-    ::_exit(killed.Claim({}) ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_FALSE(QDir(runtime.path()).entryList({"*.lock"}, QDir::Files).isEmpty()) << "the lock file stays behind";
-  rt::SingleInstance next(program.path(), runtime.path());
-  EXPECT_TRUE(next.Claim({}));
 }
 
 TEST(Form, KeyPreviewSeesKeysOfTheFocusedControlOnce) {

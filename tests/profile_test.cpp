@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <csignal>
-#include <random>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <csignal>
+#include <random>
 
 #include "TempFolder.h"
 #include "runtime/Files.h"
@@ -21,6 +24,32 @@ QString Read(const QString& path, const char* section, const char* key) {
 QStringList FolderEntries(const QString& folder) {
   return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
+
+// Points the user's state folder, where in-place saves keep their rollback copies, at a
+// folder of the test's own.
+class StateFolder {
+ public:
+  StateFolder() : before_(qgetenv("XDG_STATE_HOME")), had_(qEnvironmentVariableIsSet("XDG_STATE_HOME")) {
+    qputenv("XDG_STATE_HOME", QFile::encodeName(dir_.Folder()));
+  }
+  ~StateFolder() {
+    if (had_)
+      qputenv("XDG_STATE_HOME", before_);
+    else
+      qunsetenv("XDG_STATE_HOME");
+  }
+  StateFolder(const StateFolder&) = delete;
+  StateFolder& operator=(const StateFolder&) = delete;
+  // The rollback copies and their temporary files left in it.
+  QStringList Left() const {
+    return QDir(dir_.Path("quonk-tirrel")).entryList(QDir::Files | QDir::Hidden | QDir::System);
+  }
+
+ private:
+  TempFolder dir_;
+  QByteArray before_;
+  bool had_;
+};
 
 struct KeyWrite {
   QString section, key, value;
@@ -179,17 +208,20 @@ TEST(ProfileWrite, ManyKeysInOneWriteEqualTheWritesOneByOne) {
 }
 
 // Where the settings file lives in an unusual way, a write still reaches it and leaves
-// it what it was: a link stays a link, hard-linked names keep sharing one file.
+// it what it was: a link stays a link, hard-linked names keep sharing one file, which
+// takes the new length whether it shrinks or grows.
 TEST(ProfileWrite, LinksKeepPointingAtTheFileThatIsWritten) {
   TempFolder dir, elsewhere;
+  const StateFolder state;
   const QByteArray before = "[A]\r\nK=1\r\n";
-  const QByteArray after = "[A]\r\nK=2\r\n";
   const QString target = elsewhere.Path("kept.ini");
-  const struct { const char* name; QString linkTo; bool hard; } cases[] = {
-      {"link to a file elsewhere", target, false},
-      {"relative link", "../" + QFileInfo(elsewhere.Folder()).fileName() + "/kept.ini", false},
-      {"link to a link", dir.Path("chain.ini"), false},
-      {"hard link", target, true},
+  const struct { const char* name; QString linkTo; bool hard; const char* value; } cases[] = {
+      {"link to a file elsewhere", target, false, "2"},
+      {"relative link", "../" + QFileInfo(elsewhere.Folder()).fileName() + "/kept.ini", false, "2"},
+      {"link to a link", dir.Path("chain.ini"), false, "2"},
+      {"hard link, same length", target, true, "2"},
+      {"hard link, shorter", target, true, ""},
+      {"hard link, longer", target, true, "12345"},
   };
   for (const auto& c : cases) {
     TempFolder::Put(target, before);
@@ -201,11 +233,12 @@ TEST(ProfileWrite, LinksKeepPointingAtTheFileThatIsWritten) {
       ASSERT_EQ(::link(QFile::encodeName(target).constData(), QFile::encodeName(ini).constData()), 0);
     else
       ASSERT_EQ(::symlink(QFile::encodeName(c.linkTo).constData(), QFile::encodeName(ini).constData()), 0);
-    ASSERT_TRUE(rt::WriteProfileString("A", "K", "2", ini)) << c.name;
-    EXPECT_EQ(TempFolder::Get(target), after) << c.name;
+    ASSERT_TRUE(rt::WriteProfileString("A", "K", c.value, ini)) << c.name;
+    EXPECT_EQ(TempFolder::Get(target), QByteArray("[A]\r\nK=") + c.value + "\r\n") << c.name;
     EXPECT_EQ(QFileInfo(ini).isSymLink(), !c.hard) << c.name;
-    EXPECT_EQ(Read(ini, "A", "K"), "2") << c.name;
+    EXPECT_EQ(Read(ini, "A", "K"), c.value) << c.name;
     EXPECT_EQ(FolderEntries(elsewhere.Folder()), QStringList{"kept.ini"}) << c.name;
+    EXPECT_EQ(state.Left(), QStringList()) << c.name << ": the rollback copy goes once the save is complete";
   }
   // A link to a file not there yet creates it.
   QFile::remove(target);
@@ -340,6 +373,65 @@ TEST(ProfileWrite, AKilledSaveLeavesAWholeFile) {
     const QByteArray file = TempFolder::Get(ini);
     ASSERT_TRUE(file == longFile || file == shortFile) << "round " << round << ": " << file.size() << " bytes";
   }
-  rt::RemoveStaleTemporaries(ini);
+  rt::RepairInterruptedWrites(ini);
   EXPECT_EQ(FolderEntries(dir.Folder()), QStringList{"QT.Ini"}) << "a start clears what the kills left";
+}
+
+// An in-place save (the file is hard-linked) cut short at any byte of its rewrite: here
+// the file size limit kills it there. The next start puts the old contents back to the
+// byte and drops the rollback copy; a file written by another save since stays as it is.
+TEST(ProfileWrite, AnInPlaceSaveCutShortIsRolledBackAtTheNextStart) {
+  TempFolder dir;
+  const StateFolder state;
+  const QString ini = dir.Path("QT.Ini");
+  QByteArray notes;
+  while (notes.size() < 64 * 1024) notes += "; a parent's notes, line " + QByteArray::number(notes.size()) + "\r\n";
+  TempFolder::Put(ini, notes);
+  ASSERT_EQ(::link(QFile::encodeName(ini).constData(), QFile::encodeName(dir.Path("hard.ini")).constData()), 0);
+  const auto save = [&](const QString& value) {
+    rt::ProfileEdit edit(ini);
+    for (int n = 1; n <= 40; ++n) edit.Set("SPEECH", "PLAYED_" + QString::number(n), value);
+    return edit.Save();
+  };
+  const QString longValue(300, 'a');
+  const QString shortValue(3, 'b');
+  ASSERT_TRUE(save(longValue));
+  const QByteArray longFile = TempFolder::Get(ini);
+  ASSERT_TRUE(save(shortValue));
+  const QByteArray shortFile = TempFolder::Get(ini);
+  const auto cutShort = [&](const QString& value, qsizetype limit) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::signal(SIGXFSZ, SIG_DFL);
+      const struct rlimit size{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+      ::setrlimit(RLIMIT_FSIZE, &size);
+      ::_exit(save(value) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
+  };
+  const struct { const char* name; const QByteArray& before; const QString& value; const QByteArray& after; } cases[] = {
+      {"growing", shortFile, longValue, longFile},
+      {"shrinking", longFile, shortValue, shortFile},
+  };
+  for (const auto& c : cases) {
+    const qsizetype first = std::mismatch(c.before.begin(), c.before.end(), c.after.begin()).first - c.before.begin();
+    int torn = 0;
+    for (qsizetype limit = first; limit < c.after.size(); limit += (c.after.size() - first) / 16 + 1) {
+      TempFolder::Put(ini, c.before);
+      ASSERT_TRUE(cutShort(c.value, limit)) << c.name << ": not cut at " << limit;
+      if (TempFolder::Get(ini) != c.before) ++torn;
+      rt::RepairInterruptedWrites(ini);
+      ASSERT_TRUE(TempFolder::Get(ini) == c.before) << c.name << ", cut at " << limit;
+      EXPECT_EQ(state.Left(), QStringList()) << c.name << ", cut at " << limit;
+    }
+    EXPECT_GT(torn, 10) << c.name;
+  }
+  TempFolder::Put(ini, shortFile);
+  ASSERT_TRUE(cutShort(longValue, (shortFile.size() + longFile.size()) / 2));
+  TempFolder::Put(ini, "[GLOBAL]\r\nHIGHSCORE=777\r\n");
+  rt::RepairInterruptedWrites(ini);
+  EXPECT_EQ(TempFolder::Get(ini), "[GLOBAL]\r\nHIGHSCORE=777\r\n");
+  EXPECT_EQ(state.Left(), QStringList());
 }

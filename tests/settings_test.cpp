@@ -252,8 +252,9 @@ TEST_F(Settings, SpeechStatisticsFormsAndTheLeadingComma) {
 }
 
 // What stands under the settings file's name before the first read: an empty file (a
-// first start that was cut short) is a missing one, leftovers of killed saves go, and
-// anything that is no file stops the start with the file error instead of hanging.
+// first start that was cut short) is a missing one where it can be written and read as
+// it is where it cannot, leftovers of killed saves go, and anything that is no file
+// stops the start with the file error instead of hanging.
 TEST_F(Settings, TheFileBeforeTheFirstRead) {
   const QByteArray notOurs[] = {".QT.Ini.bak", ".QT.Ini.1234567", "QT.Ini.AbC123", ".qt.ini.AbC123"};
   for (const QByteArray& name : notOurs) TempFolder::Put(dir.Path(name), "x");
@@ -267,6 +268,14 @@ TEST_F(Settings, TheFileBeforeTheFirstRead) {
   left.removeOne("QT.Ini");
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, QStringList({".QT.Ini.1234567", ".QT.Ini.bak", ".qt.ini.AbC123", "QT.Ini.AbC123"}));
+
+  Given("");
+  ASSERT_EQ(::chmod(QFile::encodeName(IniFile).constData(), 0444), 0);
+  ReadSettings(host);
+  EXPECT_EQ(TempFolder::Get(IniFile), QByteArray()) << "an empty read-only file stays as it is";
+  EXPECT_FALSE(AllowTimeSettingsEdit);
+  EXPECT_EQ(Highscore, 0);
+  EXPECT_EQ(RestrictedTime, 1800);
 
   QFile::remove(IniFile);
   ASSERT_EQ(::mkfifo(QFile::encodeName(IniFile).constData(), 0600), 0);

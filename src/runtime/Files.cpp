@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "runtime/RuntimeError.h"
 #include "runtime/Seams.h"
@@ -106,13 +108,21 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
+// Syncs a folder's entries (a rename into it) to the disk.
+void SyncFolder(const QString& folder) {
+  const Descriptor dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Valid()) ::fsync(dir.Get());
+}
+
 // The new contents in a temporary file beside the target, then renamed over it.
 // existing is the target's status when it exists: its permissions and group carry over,
 // and when the group cannot, the replacement is abandoned. The bytes go straight to the
-// file, unbuffered; no sync to the disk: the guarantee needed is against a killed
-// process, which the rename gives, and file systems order a rename over an existing
-// file after its data on their own. A sync would cost a large file more than its save.
-bool ReplaceAtomically(const QString& target, const QByteArray& bytes, const struct stat* existing) {
+// file, unbuffered. Unless synced is asked for, nothing is synced to the disk: the
+// guarantee needed is against a killed process, which the rename gives, and file
+// systems order a rename over an existing file after its data on their own. A sync
+// would cost a large file more than its save.
+bool ReplaceAtomically(const QString& target, const QByteArray& bytes, const struct stat* existing,
+                       bool synced = false) {
   QByteArray temp = QFile::encodeName(FolderOf(target) + QLatin1Char('/') + TemporaryPrefix(target)) +
                     QByteArray(kTemporarySuffixLength, 'X');
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
@@ -122,11 +132,34 @@ bool ReplaceAtomically(const QString& target, const QByteArray& bytes, const str
   struct stat made {};
   bool ok = ::fchmod(fd, mode) == 0 && ::fstat(fd, &made) == 0;
   if (ok && existing && made.st_gid != existing->st_gid) ok = ::fchown(fd, static_cast<uid_t>(-1), existing->st_gid) == 0;
-  ok = ok && WriteAll(fd, bytes.constData(), bytes.size(), 0);
+  ok = ok && WriteAll(fd, bytes.constData(), bytes.size(), 0) && (!synced || ::fsync(fd) == 0);
   ok = file.Close() && ok;
-  if (ok && ::rename(temp.constData(), QFile::encodeName(target).constData()) == 0) return true;
+  if (ok && ::rename(temp.constData(), QFile::encodeName(target).constData()) == 0) {
+    if (synced) SyncFolder(FolderOf(target));
+    return true;
+  }
   ::unlink(temp.constData());
   return false;
+}
+
+// The whole contents behind an open file, from its start.
+std::optional<QByteArray> ReadAll(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return std::nullopt;
+  QByteArray data;
+  data.resize(static_cast<qsizetype>(st.st_size));
+  qsizetype done = 0;
+  for (;;) {
+    // A file that grew since fstat is read to its end.
+    if (done == data.size()) data.resize(std::max<qsizetype>(4096, data.size() * 2));
+    const ssize_t n = ::pread(fd, data.data() + done, static_cast<size_t>(data.size() - done), done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    done += n;
+  }
+  data.truncate(done);
+  return data;
 }
 
 qsizetype CommonPrefix(const QByteArray& a, const QByteArray& b) {
@@ -136,27 +169,142 @@ qsizetype CommonPrefix(const QByteArray& a, const QByteArray& b) {
   return i;
 }
 
+QByteArray Digest(QByteArrayView bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256); }
+
+// What an in-place rewrite of a file changes, kept until the rewrite is complete: which
+// file (its device and inode), where the change starts, a digest of the bytes before
+// that, which the rewrite leaves alone, and the old and the new bytes from there on.
+struct Rollback {
+  dev_t device = 0;
+  ino_t inode = 0;
+  qsizetype from = 0;
+  QByteArray prefixDigest;
+  QByteArray oldTail;
+  QByteArray newTail;
+
+  static constexpr QByteArrayView kMagic = "quonk-tirrel rollback 1\n";
+
+  QByteArray Serialized() const {
+    return kMagic.toByteArray() + QByteArray::number(qulonglong(device)) + ' ' + QByteArray::number(qulonglong(inode)) +
+           ' ' + QByteArray::number(from) + ' ' + QByteArray::number(oldTail.size()) + ' ' +
+           QByteArray::number(newTail.size()) + ' ' + prefixDigest.toHex() + '\n' + oldTail + newTail;
+  }
+
+  static std::optional<Rollback> Parse(const QByteArray& data) {
+    if (!data.startsWith(kMagic)) return std::nullopt;
+    const qsizetype lineEnd = data.indexOf('\n', kMagic.size());
+    if (lineEnd < 0) return std::nullopt;
+    const QList<QByteArray> fields = data.mid(kMagic.size(), lineEnd - kMagic.size()).split(' ');
+    if (fields.size() != 6) return std::nullopt;
+    bool ok[5] = {};
+    Rollback r;
+    r.device = static_cast<dev_t>(fields[0].toULongLong(&ok[0]));
+    r.inode = static_cast<ino_t>(fields[1].toULongLong(&ok[1]));
+    r.from = fields[2].toLongLong(&ok[2]);
+    const qsizetype oldSize = fields[3].toLongLong(&ok[3]);
+    const qsizetype newSize = fields[4].toLongLong(&ok[4]);
+    r.prefixDigest = QByteArray::fromHex(fields[5]);
+    const qsizetype body = lineEnd + 1;
+    if (std::find(std::begin(ok), std::end(ok), false) != std::end(ok) || r.from < 0 || oldSize < 0 || newSize < 0 ||
+        data.size() - body != oldSize + newSize)
+      return std::nullopt;
+    r.oldTail = data.mid(body, oldSize);
+    r.newTail = data.mid(body + oldSize);
+    return r;
+  }
+
+  bool Finished(const QByteArray& file) const {
+    return file.size() == from + newTail.size() && QByteArrayView(file).sliced(from) == newTail;
+  }
+
+  // The file is what the rewrite can have left: the bytes before the change as they
+  // were, a length between the old and the new one, and every byte from the change on
+  // either old or new.
+  bool LeftTheFile(const QByteArray& file) const {
+    const qsizetype oldEnd = from + oldTail.size();
+    const qsizetype newEnd = from + newTail.size();
+    if (file.size() < std::min(oldEnd, newEnd) || file.size() > std::max(oldEnd, newEnd)) return false;
+    if (Digest(QByteArrayView(file).first(from)) != prefixDigest) return false;
+    for (qsizetype i = from; i < file.size(); ++i) {
+      const qsizetype k = i - from;
+      const bool old = k < oldTail.size() && file[i] == oldTail[k];
+      const bool fresh = k < newTail.size() && file[i] == newTail[k];
+      if (!old && !fresh) return false;
+    }
+    return true;
+  }
+
+  // Writes the old bytes back and cuts the file to its old length.
+  bool PutBack(int fd) const {
+    return WriteAll(fd, oldTail.constData(), oldTail.size(), from) && ::ftruncate(fd, from + oldTail.size()) == 0 &&
+           ::fdatasync(fd) == 0;
+  }
+};
+
+// The user's state folder for this program.
+QString StateFolder() {
+  QString base = qEnvironmentVariable("XDG_STATE_HOME");
+  if (!base.startsWith(QLatin1Char('/'))) base = QDir::homePath() + QStringLiteral("/.local/state");
+  return base + QStringLiteral("/quonk-tirrel");
+}
+
+// The rollback copy of a file is named after the file's full path; empty when the file
+// has none (it is missing).
+QString RollbackPath(const QString& target) {
+  const QString canonical = QFileInfo(target).canonicalFilePath();
+  if (canonical.isEmpty()) return {};
+  return StateFolder() + QLatin1Char('/') + QString::fromLatin1(Digest(QFile::encodeName(canonical)).toHex().left(32)) +
+         QStringLiteral(".rollback");
+}
+
+bool SaveRollback(const QString& path, const Rollback& rollback) {
+  if (path.isEmpty() || !QDir().mkpath(FolderOf(path))) return false;
+  return ReplaceAtomically(path, rollback.Serialized(), nullptr, true);
+}
+
 // Rewrites the target through its own inode: every link to it, its owner and its
-// permissions stay. Only the bytes from the first change on are written, and synced to
-// the disk at once to keep the time the file is half old, half new short.
-bool RewriteInPlace(const QString& target, const QByteArray& bytes, const QByteArray* old) {
-  Descriptor file(::open(QFile::encodeName(target).constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+// permissions stay. Only the bytes from the first change on are written, after their
+// rollback copy, and synced to the disk at once.
+bool RewriteInPlace(const QString& target, const QByteArray& bytes) {
+  Descriptor file(::open(QFile::encodeName(target).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!file.Valid()) return false;
   struct stat st {};
   if (::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const std::optional<QByteArray> current = ReadAll(file.Get());
+  if (!current) return false;
+  if (*current == bytes) return true;
   const qsizetype size = bytes.size();
-  // Contents read earlier say where the change starts, as long as the file has not
-  // changed its size since.
-  const qsizetype from = old && old->size() == st.st_size ? CommonPrefix(*old, bytes) : 0;
-  if (from == size && size == st.st_size) return true;
-  // A full disk refuses the room before any byte of the old contents is lost.
-  if (size > st.st_size) {
-    const int error = ::posix_fallocate(file.Get(), st.st_size, size - st.st_size);
-    if (error != 0 && error != EOPNOTSUPP && error != EINVAL) return false;
-  }
-  if (!WriteAll(file.Get(), bytes.constData() + from, size - from, from)) return false;
-  if (size < st.st_size && ::ftruncate(file.Get(), size) != 0) return false;
-  return ::fdatasync(file.Get()) == 0 && file.Close();
+  // A full disk refuses the room before any byte of the old contents is lost. The file
+  // keeps its length meanwhile, so a kill here leaves no zeros at its end.
+  if (size > current->size() && ::fallocate(file.Get(), FALLOC_FL_KEEP_SIZE, current->size(), size - current->size()) != 0 &&
+      errno != EOPNOTSUPP && errno != EINVAL)
+    return false;
+  const qsizetype from = CommonPrefix(*current, bytes);
+  const Rollback rollback{st.st_dev, st.st_ino, from, Digest(QByteArrayView(*current).first(from)),
+                          current->sliced(from), bytes.sliced(from)};
+  const QString rollbackPath = RollbackPath(target);
+  const bool guarded = SaveRollback(rollbackPath, rollback);
+  const bool written = WriteAll(file.Get(), bytes.constData() + from, size - from, from) &&
+                       (size >= current->size() || ::ftruncate(file.Get(), size) == 0) && ::fdatasync(file.Get()) == 0;
+  // A failed rewrite is undone at once; what cannot be undone now is at the next start.
+  if (guarded && (written || rollback.PutBack(file.Get()))) ::unlink(QFile::encodeName(rollbackPath).constData());
+  return written && file.Close();
+}
+
+// Puts the old contents back when the file is still as the cut-short rewrite left it.
+// False when that could not be done now; the rollback copy is then kept.
+bool RollBack(const QString& target, const QByteArray& saved) {
+  const std::optional<Rollback> rollback = Rollback::Parse(saved);
+  if (!rollback) return true;
+  Descriptor file(::open(QFile::encodeName(target).constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!file.Valid()) return false;
+  struct stat st {};
+  if (::fstat(file.Get(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode) || st.st_dev != rollback->device || st.st_ino != rollback->inode) return true;
+  const std::optional<QByteArray> current = ReadAll(file.Get());
+  if (!current) return false;
+  if (rollback->Finished(*current) || !rollback->LeftTheFile(*current)) return true;
+  return rollback->PutBack(file.Get());
 }
 
 bool IsTemporaryName(const QString& entry, const QString& prefix) {
@@ -168,6 +316,21 @@ bool IsTemporaryName(const QString& entry, const QString& prefix) {
       return false;
   }
   return true;
+}
+
+// The temporary files a killed ReplaceAtomically left beside target.
+void RemoveStaleTemporaries(const QString& target) {
+  const QString folder = FolderOf(target);
+  const QString prefix = TemporaryPrefix(target);
+  const QStringList entries = QDir(folder).entryList({prefix + QLatin1Char('*')},
+                                                     QDir::Files | QDir::Hidden | QDir::System);
+  for (const QString& entry : entries) {
+    if (!IsTemporaryName(entry, prefix)) continue;
+    const QByteArray name = QFile::encodeName(folder + QLatin1Char('/') + entry);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+      ::unlink(name.constData());
+  }
 }
 
 }  // namespace
@@ -216,20 +379,7 @@ std::optional<QByteArray> ReadRegularFile(const QString& path) {
   if (!file.Valid()) return std::nullopt;
   struct stat st {};
   if (::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  QByteArray data;
-  data.resize(static_cast<qsizetype>(st.st_size));
-  qsizetype done = 0;
-  for (;;) {
-    // A file that grew since fstat is read to its end.
-    if (done == data.size()) data.resize(std::max<qsizetype>(4096, data.size() * 2));
-    const ssize_t n = ::read(file.Get(), data.data() + done, static_cast<size_t>(data.size() - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
-    done += n;
-  }
-  data.truncate(done);
-  return data;
+  return ReadAll(file.Get());
 }
 
 QString LinkTarget(const QString& path) {
@@ -248,7 +398,7 @@ QString LinkTarget(const QString& path) {
   return current;
 }
 
-bool WriteFileContents(const QString& path, const QByteArray& bytes, const QByteArray* old) {
+bool WriteFileContents(const QString& path, const QByteArray& bytes) {
   const QString target = LinkTarget(path);
   struct stat st {};
   if (::stat(QFile::encodeName(target).constData(), &st) != 0)
@@ -257,22 +407,18 @@ bool WriteFileContents(const QString& path, const QByteArray& bytes, const QByte
   if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
   const bool replaceable = st.st_nlink == 1 && st.st_uid == ::geteuid();
   if (replaceable && ReplaceAtomically(target, bytes, &st)) return true;
-  return RewriteInPlace(target, bytes, old);
+  return RewriteInPlace(target, bytes);
 }
 
-void RemoveStaleTemporaries(const QString& path) {
+void RepairInterruptedWrites(const QString& path) {
   const QString target = LinkTarget(path);
-  const QString folder = FolderOf(target);
-  const QString prefix = TemporaryPrefix(target);
-  const QStringList entries = QDir(folder).entryList({prefix + QLatin1Char('*')},
-                                                     QDir::Files | QDir::Hidden | QDir::System);
-  for (const QString& entry : entries) {
-    if (!IsTemporaryName(entry, prefix)) continue;
-    const QByteArray name = QFile::encodeName(folder + QLatin1Char('/') + entry);
-    struct stat st {};
-    if (::lstat(name.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
-      ::unlink(name.constData());
-  }
+  RemoveStaleTemporaries(target);
+  const QString rollbackPath = RollbackPath(target);
+  if (rollbackPath.isEmpty()) return;
+  // A rollback copy cut short was never used: the rewrite starts after it is complete.
+  RemoveStaleTemporaries(rollbackPath);
+  const std::optional<QByteArray> saved = ReadRegularFile(rollbackPath);
+  if (saved && RollBack(target, *saved)) ::unlink(QFile::encodeName(rollbackPath).constData());
 }
 
 }  // namespace rt

@@ -44,16 +44,20 @@ QString LinkTarget(const QString& path);
 // the temporary file is renamed over the target: a process killed at any moment leaves
 // the old or the new file. Where that cannot keep the file what it is (the folder
 // refuses new files, the file is shared through hard links, it belongs to another
-// user) the file is rewritten in place instead: from the first byte that differs from
-// old (its contents as last read, when the caller has them), with the room for the
-// new size claimed before the first byte is written and the result synced to the disk.
+// user) the file is rewritten in place instead, from the first byte that differs, with
+// the room for the new size claimed before the first byte is written and the result
+// synced to the disk. The bytes it overwrites are kept first in a rollback copy in the
+// user's state folder ($XDG_STATE_HOME or ~/.local/state), synced to the disk and
+// removed once the rewrite is complete; RepairInterruptedWrites puts them back after a
+// kill. Where no rollback copy can be written the rewrite goes ahead without one.
 //
 // Returns false, and leaves the file as it was, when the target is no regular file,
 // has no write permission bit at all (the read-only attribute) or neither way works.
-bool WriteFileContents(const QString& path, const QByteArray& bytes, const QByteArray* old = nullptr);
+bool WriteFileContents(const QString& path, const QByteArray& bytes);
 
-// Removes the temporary files WriteFileContents leaves beside path's target when its
-// process is killed before the rename.
-void RemoveStaleTemporaries(const QString& path);
+// Puts right what a WriteFileContents killed in the middle left behind for path: the
+// temporary files beside its target go, and a target whose in-place rewrite was cut
+// short gets its old contents back, as long as nothing else has written it since.
+void RepairInterruptedWrites(const QString& path);
 
 }  // namespace rt

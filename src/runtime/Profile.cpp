@@ -327,7 +327,7 @@ bool ProfileEdit::Save() {
   if (!model_->changed) return true;
   const QByteArray text = model_->Text();
   if (existed_ && text == model_->original) return true;
-  return WriteFileContents(path_, text, existed_ ? &model_->original : nullptr);
+  return WriteFileContents(path_, text);
 }
 
 namespace {

@@ -1,45 +1,56 @@
 #pragma once
-// One running copy of the game per program folder. Two copies would each keep their own
-// settings state and the one that closes last would overwrite the other's play time, so
-// a second start only brings the running copy to the front and ends.
-#include <QLockFile>
+// One running copy of the game per program folder, whoever starts it. Two copies would
+// each keep their own settings state and the one that closes last would overwrite the
+// other's play time, so a second start only brings the running copy to the front, or
+// tells that the game runs already, and ends.
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <memory>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace rt {
+
+// What a start finds.
+enum class InstanceClaim {
+  // No other copy of the program folder runs: this one goes on.
+  kOnly,
+  // A copy of the same user runs and has been asked to come to the front.
+  kRaisedRunningCopy,
+  // A copy runs that cannot be reached: another user's, or one without its socket.
+  kRunningElsewhere,
+};
 
 class SingleInstance : public QObject {
   Q_OBJECT
 
  public:
-  // The copy is known by its program folder; the lock file and the socket the copies
-  // talk through live in runtimeFolder, outside the program folder, which need not be
-  // writable.
+  // The lock is on the program folder itself, which every user who can start the
+  // program can open, also where nobody may create a file in it. The socket through
+  // which a later start of the same user asks for the front lives in runtimeFolder.
   SingleInstance(const QString& programFolder, const QString& runtimeFolder, QObject* parent = nullptr);
   ~SingleInstance() override;
 
-  // True when no other copy of this program folder runs: this one then holds the lock
-  // until it is destroyed or the process ends, and calls onFrontRequest whenever a later
-  // start asks. False when another copy runs; it has been asked to come to the front.
-  // A lock that cannot be taken at all (no runtime folder) counts as no other copy:
-  // the game still starts.
-  bool Claim(std::function<void()> onFrontRequest);
+  // kOnly: this copy holds the program folder until it is destroyed or the process
+  // ends, and calls onFrontRequest on the GUI thread whenever a later start asks. A
+  // folder that cannot be locked at all counts as no other copy: the game still starts.
+  InstanceClaim Claim(std::function<void()> onFrontRequest);
 
  private:
-  void AskRunningCopy() const;
+  bool AskRunningCopy() const;
+  void Listen(std::function<void()> onFrontRequest);
 
-  QString lockPath_;
+  QString programFolder_;
+  QString runtimeFolder_;
   QString socketPath_;
-  std::unique_ptr<QLockFile> lock_;
-  QLocalServer* server_ = nullptr;
+  int lock_ = -1;
+  int server_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
 };
 
-// For main(): claims the program's folder (AppPath) in the user's runtime folder; a
-// front request raises the program's windows. False when the program must end at once.
+// For main(): claims the program's folder (AppPath); a front request raises the
+// program's windows, and a copy that cannot be reached is told in a message box.
+// False when the program must end at once.
 bool BecomeOnlyInstance();
 
 }  // namespace rt

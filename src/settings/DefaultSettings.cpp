@@ -91,6 +91,6 @@ void WriteDefaultSettings() {
   // Whatever stands there already (an empty file) is kept in front; the whole text goes
   // in with one write, so a start killed meanwhile leaves no half-written file.
   const QByteArray before = rt::ReadRegularFile(IniFile).value_or(QByteArray());
-  if (!rt::WriteFileContents(IniFile, before + rt::ToWindows1252(DefaultSettingsText()), &before))
+  if (!rt::WriteFileContents(IniFile, before + rt::ToWindows1252(DefaultSettingsText())))
     rt::Raise(rt::ErrFileAccess);
 }

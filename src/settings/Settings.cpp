@@ -89,13 +89,24 @@ void SaveSpeechStatistics(SettingsHost& host, IniWriteBatch& file) {
   }
 }
 
-// Before the first read: what an earlier run killed during a save left behind goes, a
-// settings file that is no file stops the start, and a missing or empty one (a first
-// start that was cut short) is replaced by the default file.
+// Before the first read: what an earlier run killed during a save left behind is put
+// right, a settings file that is no file stops the start, and a missing one is replaced
+// by the default file. So is an empty one (a first start that was cut short), where it
+// can be written; one that cannot is read like any file the game may not write: every
+// value takes its default.
 void PrepareSettingsFile() {
-  rt::RemoveStaleTemporaries(IniFile);
+  rt::RepairInterruptedWrites(IniFile);
   if (rt::KindOf(IniFile) == rt::FileKind::kOther) rt::Raise(rt::ErrFileAccess);
-  if (!FileExists(IniFile) || rt::FileLen(IniFile) == 0) WriteDefaultSettings();
+  if (!FileExists(IniFile)) {
+    WriteDefaultSettings();
+    return;
+  }
+  if (rt::FileLen(IniFile) > 0) return;
+  try {
+    WriteDefaultSettings();
+  } catch (const rt::RuntimeError& e) {
+    if (e.Number() != rt::ErrFileAccess) throw;
+  }
 }
 
 class BusyPointer {

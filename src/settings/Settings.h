@@ -46,7 +46,7 @@ class SettingsHost {
 };
 
 // Fills the settings state from IniFile, writing the default file first when there is
-// none or it is empty. Values beyond their type's range take the nearest value of the
+// none, or when it is empty and may be written. Values beyond their type's range take the nearest value of the
 // range. Raises the runtime's file error when IniFile names something other than a
 // file (a folder, a FIFO, a device), and whatever WriteDefaultSettings raises.
 void ReadSettings(SettingsHost& host);
