@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 
 #include "runtime/SingleInstance.h"
@@ -72,26 +73,30 @@ TEST(SingleInstance, OneCopyPerProgramFolderHoweverItIsReached) {
 // runs, and a start after that raises it.
 TEST(SingleInstance, AKilledCopyLeavesNothingThatStopsTheNextStarts) {
   QTemporaryDir runtime, program;
-  int pidPipe[2];
-  ASSERT_EQ(::pipe(pidPipe), 0);
+  int output[2];
+  ASSERT_EQ(::pipe(output), 0);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     rt::SingleInstance killed(program.path(), runtime.path());
     if (killed.Claim({}) != InstanceClaim::kOnly) ::_exit(1);
+    // The started program tells its number once it runs, its exec complete.
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    char sh[] = "sh", c[] = "-c", script[] = "echo $$; exec sleep 60";
+    char* argv[] = {sh, c, script, nullptr};
     pid_t browser = 0;
-    char sleep[] = "sleep", seconds[] = "60";
-    char* argv[] = {sleep, seconds, nullptr};
-    if (::posix_spawnp(&browser, "sleep", nullptr, nullptr, argv, environ) != 0) ::_exit(2);
-    ::_exit(::write(pidPipe[1], &browser, sizeof browser) == sizeof browser ? 0 : 3);
+    ::_exit(::posix_spawnp(&browser, "sh", &actions, nullptr, argv, environ) == 0 ? 0 : 2);
   }
-  ::close(pidPipe[1]);
+  ::close(output[1]);
   int status = 0;
   ::waitpid(child, &status, 0);
-  pid_t browser = 0;
-  const bool spawned = ::read(pidPipe[0], &browser, sizeof browser) == sizeof browser;
-  ::close(pidPipe[0]);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0 && spawned) << "status " << status;
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  char line[32] = {};
+  ASSERT_GT(::read(output[0], line, sizeof line - 1), 0);
+  ::close(output[0]);
+  const pid_t browser = static_cast<pid_t>(std::atoi(line));
   EXPECT_EQ(QDir(runtime.path()).entryList(QDir::System).size(), 1) << "the killed copy's socket stays behind";
 
   int frontRequests = 0;
@@ -100,7 +105,7 @@ TEST(SingleInstance, AKilledCopyLeavesNothingThatStopsTheNextStarts) {
   rt::SingleInstance later(program.path(), runtime.path());
   EXPECT_EQ(later.Claim({}), InstanceClaim::kRaisedRunningCopy);
   EXPECT_TRUE(ProcessEventsUntil([&] { return frontRequests == 1; }));
-  ::kill(browser, SIGKILL);
+  if (browser > 0) ::kill(browser, SIGKILL);
 }
 
 // Where the folder cannot be locked the game starts as if alone; where the socket cannot
