@@ -411,7 +411,12 @@ TEST(ProfileWrite, AnInPlaceSaveCutShortIsRolledBackAtTheNextStart) {
     ::waitpid(child, &status, 0);
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
   };
-  const struct { const char* name; const QByteArray& before; const QString& value; const QByteArray& after; } cases[] = {
+  const struct {
+    const char* name;
+    const QByteArray& before;
+    const QString& value;
+    const QByteArray& after;
+  } cases[] = {
       {"growing", shortFile, longValue, longFile},
       {"shrinking", longFile, shortValue, shortFile},
   };

@@ -276,7 +276,8 @@ bool RewriteInPlace(const QString& target, const QByteArray& bytes) {
   const qsizetype size = bytes.size();
   // A full disk refuses the room before any byte of the old contents is lost. The file
   // keeps its length meanwhile, so a kill here leaves no zeros at its end.
-  if (size > current->size() && ::fallocate(file.Get(), FALLOC_FL_KEEP_SIZE, current->size(), size - current->size()) != 0 &&
+  const qsizetype growth = size - current->size();
+  if (growth > 0 && ::fallocate(file.Get(), FALLOC_FL_KEEP_SIZE, current->size(), growth) != 0 &&
       errno != EOPNOTSUPP && errno != EINVAL)
     return false;
   const qsizetype from = CommonPrefix(*current, bytes);
@@ -285,7 +286,7 @@ bool RewriteInPlace(const QString& target, const QByteArray& bytes) {
   const QString rollbackPath = RollbackPath(target);
   const bool guarded = SaveRollback(rollbackPath, rollback);
   const bool written = WriteAll(file.Get(), bytes.constData() + from, size - from, from) &&
-                       (size >= current->size() || ::ftruncate(file.Get(), size) == 0) && ::fdatasync(file.Get()) == 0;
+                       (growth >= 0 || ::ftruncate(file.Get(), size) == 0) && ::fdatasync(file.Get()) == 0;
   // A failed rewrite is undone at once; what cannot be undone now is at the next start.
   if (guarded && (written || rollback.PutBack(file.Get()))) ::unlink(QFile::encodeName(rollbackPath).constData());
   return written && file.Close();

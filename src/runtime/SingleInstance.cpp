@@ -89,8 +89,8 @@ void SingleInstance::Listen(std::function<void()> onFrontRequest) {
     server_ = -1;
     return;
   }
-  notifier_ = new QSocketNotifier(server_, QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, [this, onFrontRequest = std::move(onFrontRequest)] {
+  auto* notifier = new QSocketNotifier(server_, QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this, onFrontRequest = std::move(onFrontRequest)] {
     bool asked = false;
     for (int client; (client = ::accept4(server_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0; asked = true) ::close(client);
     if (asked && onFrontRequest) onFrontRequest();

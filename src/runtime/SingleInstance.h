@@ -7,8 +7,6 @@
 #include <QString>
 #include <functional>
 
-class QSocketNotifier;
-
 namespace rt {
 
 // What a start finds.
@@ -45,7 +43,6 @@ class SingleInstance : public QObject {
   QString socketPath_;
   int lock_ = -1;
   int server_ = -1;
-  QSocketNotifier* notifier_ = nullptr;
 };
 
 // For main(): claims the program's folder (AppPath); a front request raises the

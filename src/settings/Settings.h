@@ -46,9 +46,10 @@ class SettingsHost {
 };
 
 // Fills the settings state from IniFile, writing the default file first when there is
-// none, or when it is empty and may be written. Values beyond their type's range take the nearest value of the
-// range. Raises the runtime's file error when IniFile names something other than a
-// file (a folder, a FIFO, a device), and whatever WriteDefaultSettings raises.
+// none, or when it is empty and may be written. Values beyond their type's range take
+// the nearest value of the range. Raises the runtime's file error when IniFile names
+// something other than a file (a folder, a FIFO, a device), and whatever
+// WriteDefaultSettings raises where there is no file.
 void ReadSettings(SettingsHost& host);
 // Writes the settings state to IniFile: 18 keys, and the speech statistics of every
 // token as well unless NoSpeech is true or spoken comments are off. The keys are
