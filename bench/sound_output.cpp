@@ -1,9 +1,13 @@
-// What the sound output sounds like: a private PulseAudio null sink is recorded while
-// the program plays, and every figure is read off the recording. Onset is the delay
-// from a play call to its sound in the recording; the end of a synchronous sound is
-// its return against the recorded end. Also the processor time of an effect with its
-// wait, the idle ticks, and the first sound after a restarted sound server.
-// Run: build/bench/sound_output (needs pulseaudio and parec; starts and stops its own).
+// What the sound output sounds like: a private sound server plays to a sink clocked like
+// a sound card, whose output is read as it is rendered, and every figure is read off
+// that. Onset is the delay from a play call to its sound; the end of a synchronous sound
+// is its return against the heard end; dropouts are the server's own underrun reports
+// and breaks in a tone that never falls silent. Also the server's processor time while
+// sound plays, the program's idle ticks, and the first sound after a quiet while.
+// Run: build/bench/sound_output [--load] (needs pulseaudio; starts and stops its own).
+//   --load   one busy loop per processor runs beside the narration and the tone.
+//   --null   a null sink instead: how far it has rendered ahead when a sound starts
+//            after a quiet while (the sound waits behind that).
 #include <sys/resource.h>
 #include <sys/times.h>
 
@@ -11,10 +15,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <numeric>
+#include <thread>
 
-#include "../tests/PulseNullSink.h"
+#include "../tests/SoundServer.h"
 #include "../tests/WavTestFiles.h"
 #include "runtime/Events.h"
 #include "runtime/Files.h"
@@ -25,7 +31,7 @@
 
 namespace {
 
-using pulsetest::NowMs;
+using soundserver::NowMs;
 
 struct Stats {
   double mean = 0, min = 0, max = 0;
@@ -43,7 +49,7 @@ Stats Summary(std::vector<double> values) {
 }
 
 void Print(const char* what, const Stats& s, size_t of) {
-  std::printf("%-44s found %zu/%zu  mean %7.1f  min %7.1f  max %7.1f ms\n", what, s.count, of, s.mean, s.min,
+  std::printf("%-46s found %zu/%zu  mean %7.1f  min %7.1f  max %7.1f ms\n", what, s.count, of, s.mean, s.min,
               s.max);
 }
 
@@ -51,19 +57,17 @@ std::vector<int16_t> Opening(const QString& file) {
   const std::optional<rt::WavSound> sound = rt::LoadWav(file);
   if (!sound) return {};
   const auto* samples = reinterpret_cast<const int16_t*>(sound->samples.constData());
-  std::vector<int16_t> all = pulsetest::Resampled(samples, sound->samples.size() / 2, sound->sampleRate);
-  all.resize(std::min<size_t>(all.size(), pulsetest::NullSink::kRate / 100));
+  std::vector<int16_t> all = soundserver::Resampled(samples, sound->samples.size() / 2, sound->sampleRate);
+  all.resize(std::min<size_t>(all.size(), soundserver::Recording::kRate / 100));
   return all;
 }
 
-// Delay from each call to the first onset after it (and before the call after next).
+// Delay from each call to the first onset after it.
 std::vector<double> Delays(const std::vector<double>& calls, const std::vector<double>& onsets) {
   std::vector<double> delays;
   for (double call : calls) {
     const auto it = std::find_if(onsets.begin(), onsets.end(), [&](double t) { return t >= call - 2; });
-    if (it != onsets.end() && *it - call < 150) delays.push_back(*it - call);
-    if (qEnvironmentVariableIsSet("SOUND_BENCH_VERBOSE"))
-      std::printf("  call at %.1f: onset %+.1f\n", call, it != onsets.end() ? *it - call : -1.0);
+    if (it != onsets.end() && *it - call < 2500) delays.push_back(*it - call);
   }
   return delays;
 }
@@ -74,71 +78,86 @@ long Ticks() {
   return t.tms_utime + t.tms_stime;
 }
 
-double CpuMs() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-  return ms(usage.ru_utime) + ms(usage.ru_stime);
+// One busy loop per processor at ordinary priority, while it exists.
+class Load {
+ public:
+  explicit Load(bool on) {
+    if (!on) return;
+    for (unsigned i = 0; i < std::thread::hardware_concurrency(); ++i) {
+      loops_.emplace_back([this] {
+        while (!stop_.load(std::memory_order_relaxed)) {
+        }
+      });
+    }
+  }
+  ~Load() {
+    stop_ = true;
+    for (std::thread& loop : loops_) loop.join();
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> loops_;
+};
+
+// How far the null sink has rendered ahead, by its own report.
+double SinkLatencyMs(const soundserver::Server& server) {
+  const std::string command = "PULSE_SERVER=" + server.Address() + " pactl list sinks | sed -n 's/.*Latency: \\([0-9]*\\) usec.*/\\1/p'";
+  FILE* out = popen(command.c_str(), "r");
+  double us = -1;
+  if (out) {
+    if (std::fscanf(out, "%lf", &us) != 1) us = -1;
+    pclose(out);
+  }
+  return us / 1000;
 }
 
-int SinkInputs() {
-  FILE* p = popen("pactl list short sink-inputs 2>/dev/null | wc -l", "r");
-  int n = -1;
-  if (p) {
-    if (std::fscanf(p, "%d", &n) != 1) n = -1;
-    pclose(p);
+int NullSinkRun(rt::SoundDevice& device, const QString& burst) {
+  soundserver::Server server(soundserver::Sink::Null);
+  if (!server.Ok()) {
+    std::printf("no null sink: %s\n", server.Why().c_str());
+    return 1;
   }
-  return n;
+  server.PointThisProcessHere();
+  std::vector<double> ahead;
+  for (int i = 0; i < 5; ++i) {
+    rt::WaitMs(3000);
+    ahead.push_back(SinkLatencyMs(server));
+    device.Play(burst, rt::PlayMode::Async);
+  }
+  rt::WaitMs(300);
+  Print("null sink: rendered ahead at a sound after 3 s", Summary(ahead), ahead.size());
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  pulsetest::NullSink sink;
-  if (!sink.Ok()) {
-    std::printf("no PulseAudio null sink: %s\n", sink.Why().c_str());
-    return 1;
-  }
   QApplication app(argc, argv);
-  auto recorder = std::make_unique<pulsetest::MonitorRecorder>();
-  if (!recorder->WaitUntilRecording()) {
-    std::printf("parec records nothing\n");
-    return 1;
-  }
+  const bool loaded = QCoreApplication::arguments().contains("--load");
   rt::SetAppPath(QDir(QCoreApplication::applicationDirPath() + "/../quonk-tirrel").absolutePath());
   SoundOn = EffectsOn = true;
   QTemporaryDir dir;
   const QString burst = dir.filePath("burst.wav");
   const QString tone = dir.filePath("tone.wav");
+  const QString longTone = dir.filePath("long.wav");
   testwav::WriteTone(burst, 30, 1000);
   testwav::WriteTone(tone, 400, 440);
+  testwav::WriteTone(longTone, 10000, 440);
   const QString setball = rt::AppPath() + "/sounds/setball.wav";
   rt::SoundDevice& device = rt::CurrentSoundDevice();
+  if (QCoreApplication::arguments().contains("--null")) return NullSinkRun(device, burst);
 
-  // With --tutorial: every narration of the tutorial, synchronously in a row, against
-  // the sum of the recordings' lengths.
-  if (QCoreApplication::arguments().contains("--tutorial")) {
-    const QDir folder(rt::AppPath() + "/tutorial");
-    double sumMs = 0;
-    const double before = NowMs();
-    for (const QString& name : folder.entryList({"tut*.wav"}, QDir::Files, QDir::Name)) {
-      const auto recording = rt::LoadWav(folder.filePath(name));
-      const double lengthMs = recording ? recording->LengthMs() : 0;
-      sumMs += lengthMs;
-      const double call = NowMs();
-      device.Play(folder.filePath(name), rt::PlayMode::Sync);
-      if (qEnvironmentVariableIsSet("SOUND_BENCH_VERBOSE"))
-        std::printf("  %s: %.0f ms, returned after %+.1f ms more\n", qPrintable(name), lengthMs, NowMs() - call - lengthMs);
-    }
-    const double tookMs = NowMs() - before;
-    std::printf("%-44s %.0f ms for recordings of %.0f ms (%+.2f %%)\n", "tutorial narration in a row", tookMs, sumMs,
-                (tookMs - sumMs) * 100 / sumMs);
-    return 0;
+  soundserver::Server server(soundserver::Sink::Pipe, {}, true);
+  if (!server.Ok() || !server.WaitUntilHearing()) {
+    std::printf("no pipe sink to listen to: %s\n", server.Why().c_str());
+    return 1;
   }
+  server.PointThisProcessHere();
 
-  // First sound: the stream opens.
-  std::vector<double> coldCalls, warmCalls, dealCalls, syncCalls, syncReturns;
+  // First sound: the output connects.
+  std::vector<double> coldCalls, warmCalls, dealCalls, syncCalls, syncReturns, quietCalls;
   coldCalls.push_back(NowMs());
   device.Play(burst, rt::PlayMode::Async);
   rt::WaitMs(300);
@@ -159,60 +178,84 @@ int main(int argc, char** argv) {
     syncReturns.push_back(NowMs());
     rt::WaitMs(150);
   }
-  // Cold again after the stream was closed for idleness.
-  rt::WaitMs(1500);
-  const int inputsIdle = SinkInputs();
-  coldCalls.push_back(NowMs());
-  device.Play(burst, rt::PlayMode::Async);
+  // Sounds seconds apart, as in a game.
+  for (int i = 0; i < 3; ++i) {
+    rt::WaitMs(3000);
+    quietCalls.push_back(NowMs());
+    device.Play(burst, rt::PlayMode::Async);
+  }
   rt::WaitMs(300);
 
-  pulsetest::Recording heard = recorder->Snapshot();
-  const std::vector<double> burstOnsets = pulsetest::FindOnsets(heard, Opening(burst));
-  const std::vector<double> setballOnsets = pulsetest::FindOnsets(heard, Opening(setball));
-  Print("onset, first sound (stream opens)", Summary(Delays(coldCalls, burstOnsets)), coldCalls.size());
+  soundserver::Recording heard = server.Heard();
+  const std::vector<double> burstOnsets = soundserver::FindOnsets(heard, Opening(burst));
+  Print("onset, first sound (output connects)", Summary(Delays(coldCalls, burstOnsets)), coldCalls.size());
   Print("onset, 30 ms bursts 50 ms apart", Summary(Delays(warmCalls, burstOnsets)), warmCalls.size());
-  Print("onset, \"setball\" 50 ms apart (deal)", Summary(Delays(dealCalls, setballOnsets)), dealCalls.size());
+  Print("onset, \"setball\" 50 ms apart (deal)",
+        Summary(Delays(dealCalls, soundserver::FindOnsets(heard, Opening(setball)))), dealCalls.size());
   std::vector<double> endErrors;
   for (size_t i = 0; i < syncCalls.size(); ++i) {
-    if (const auto end = pulsetest::LastSoundEnd(heard, syncCalls[i], syncReturns[i] + 100))
+    if (const auto end = soundserver::LastSoundEnd(heard, syncCalls[i], syncReturns[i] + 100))
       endErrors.push_back(syncReturns[i] - *end);
   }
-  Print("sync 400 ms tone: return minus recorded end", Summary(endErrors), syncCalls.size());
-  std::printf("%-44s %d (stream closed after 1.5 s idle when 0)\n", "sink inputs after 1.5 s idle", inputsIdle);
+  Print("sync 400 ms tone: return minus heard end", Summary(endErrors), syncCalls.size());
+  Print("onset, a sound after 3 s of quiet", Summary(Delays(quietCalls, burstOnsets)), quietCalls.size());
 
-  // Processor time of an effect with its wait; the recorder's thread is stopped so
-  // that only the program's own time counts.
-  recorder.reset();
-  const double cpuBefore = CpuMs();
-  const double wallBefore = NowMs();
-  for (int i = 0; i < 20; ++i) PlayWaveAndWait("WrongBall", 0, 510);
-  std::printf("%-44s %.2f %% of a core\n", "\"WrongBall\" with its 510 ms wait",
-              (CpuMs() - cpuBefore) * 100.0 / (NowMs() - wallBefore));
-
-  rt::WaitMs(1500);
+  // Idle: the program left alone.
   const long ticksBefore = Ticks();
   rt::WaitMs(10000);
-  std::printf("%-44s %ld ticks\n", "idle over 10 s with a server", Ticks() - ticksBefore);
+  std::printf("%-46s %ld ticks, %d streams open\n", "idle over 10 s after 3 s of quiet", Ticks() - ticksBefore,
+              server.Streams());
 
-  // The server goes away while the stream is open, and comes back.
+  // A long tone, then the tutorial's narration in a row: the server's processor time
+  // and every dropout.
+  {
+    Load load(loaded);
+    const int underrunsBefore = server.Underruns();
+    const long serverBefore = server.CpuTicks();
+    const double call = NowMs();
+    device.Play(longTone, rt::PlayMode::Sync);
+    const double returned = NowMs();
+    const long serverTicks = server.CpuTicks() - serverBefore;
+    heard = server.Heard();
+    const std::vector<double> onsets = soundserver::FindOnsets(heard, Opening(longTone));
+    const double start = onsets.empty() ? call : onsets.front();
+    std::printf("%-46s %.2f %% of a core; %d underruns, %d gaps%s\n", "10 s tone: server CPU",
+                serverTicks * 100.0 / sysconf(_SC_CLK_TCK) / ((returned - call) / 1000),
+                server.Underruns() - underrunsBefore, soundserver::Gaps(heard, start + 5, start + 9990),
+                loaded ? " (busy loops on every processor)" : "");
+
+    const QDir folder(rt::AppPath() + "/tutorial");
+    const int before = server.Underruns();
+    double sumMs = 0, worstEndMs = 0;
+    const double first = NowMs();
+    for (const QString& name : folder.entryList({"tut*.wav"}, QDir::Files, QDir::Name)) {
+      const auto recording = rt::LoadWav(folder.filePath(name));
+      sumMs += recording ? recording->LengthMs() : 0;
+      const double at = NowMs();
+      device.Play(folder.filePath(name), rt::PlayMode::Sync);
+      const double back = NowMs();
+      if (const auto end = soundserver::LastSoundEnd(server.Heard(), at, back + 100, 1))
+        worstEndMs = std::max(worstEndMs, std::abs(back - *end));
+    }
+    std::printf("%-46s %d underruns; %.0f ms for %.0f ms of recordings; worst return vs heard end %.1f ms\n",
+                "tutorial narration in a row", server.Underruns() - before, NowMs() - first, sumMs, worstEndMs);
+  }
+
+  // The server goes away while a sound plays, and comes back.
   device.Play(tone, rt::PlayMode::Async);
   rt::WaitMs(100);
-  sink.Restart();
-  recorder = std::make_unique<pulsetest::MonitorRecorder>();
-  recorder->WaitUntilRecording();
+  server.Restart();
   std::vector<double> restartCalls;
   for (int i = 0; i < 3; ++i) {
     restartCalls.push_back(NowMs());
     device.Play(burst, rt::PlayMode::Async);
     rt::WaitMs(300);
   }
-  heard = recorder->Snapshot();
-  Print("onset after the server restarted", Summary(Delays(restartCalls, pulsetest::FindOnsets(heard, Opening(burst)))),
-        restartCalls.size());
-  recorder.reset();
+  Print("onset after the server restarted",
+        Summary(Delays(restartCalls, soundserver::FindOnsets(server.Heard(), Opening(burst)))), restartCalls.size());
 
   // No server at all: silent, the length kept, and the play calls stay cheap.
-  sink.Kill();
+  server.Kill();
   rt::WaitMs(100);
   double slowestCallMs = 0;
   for (int i = 0; i < 10; ++i) {
@@ -223,7 +266,7 @@ int main(int argc, char** argv) {
   }
   const double syncBefore = NowMs();
   device.Play(tone, rt::PlayMode::Sync);
-  std::printf("%-44s slowest call %.1f ms, 400 ms sync lasted %.1f ms\n", "no server", slowestCallMs,
+  std::printf("%-46s slowest call %.1f ms, 400 ms sync lasted %.1f ms\n", "no server", slowestCallMs,
               NowMs() - syncBefore);
   return 0;
 }

@@ -1,12 +1,14 @@
 #include "runtime/AudioOutput.h"
 
-#include <SDL.h>
+#include <dlfcn.h>
+#include <pulse/pulseaudio.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
 
+#include "runtime/Screen.h"
 #include "runtime/WavFile.h"
 
 namespace rt {
@@ -17,13 +19,19 @@ namespace {
 // reopened for a recording of another shape.
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
-// Frames per hand-over to the device: small enough that a new sound is heard within a
-// few milliseconds of its start, large enough that the audio thread sleeps between.
-constexpr int kBlockFrames = 512;
-// The stream is closed after this long without sound.
-constexpr int kIdleCloseMs = 1000;
-// After a failed open the next try waits this long: looking for a server that is not
-// there costs time that every effect of an animation would otherwise pay.
+constexpr size_t kFrameBytes = kChannels * sizeof(int16_t);
+// The stream's buffer and how much of it the server asks for at a time. The server
+// keeps about (buffer - 2 requests) / 2 of it itself, which a new sound cannot replace:
+// that part decides how soon a sound is heard, the whole buffer how long the program
+// may be kept from refilling it before the sound breaks up, and the request size how
+// often the server and the program wake while sound plays. Chosen by measurement
+// (bench/sound_output) on a loaded machine.
+constexpr int64_t kBufferUs = 60'000;
+constexpr int64_t kRequestUs = 15'000;
+// After this much silence the stream pauses until the next sound.
+constexpr int64_t kPauseAfterUs = 2'000'000;
+// After a failed connection the next try waits this long: looking for a server that is
+// not there costs time that every effect of an animation would otherwise pay.
 constexpr int64_t kRetryOpenUs = 2'000'000;
 
 int64_t NowUs() {
@@ -33,10 +41,7 @@ int64_t NowUs() {
 }
 
 constexpr int64_t FramesToUs(int64_t frames) { return frames * 1'000'000 / kRate; }
-
-// From handing a block to the device until it is heard: the server asks for the next
-// block when the one before it starts to play.
-constexpr int64_t kLatencyUs = FramesToUs(kBlockFrames);
+constexpr uint32_t UsToBytes(int64_t us) { return static_cast<uint32_t>(us * kRate / 1'000'000 * kFrameBytes); }
 
 // One sample of channel c of frame i as signed 16 bits.
 int SampleAt(const WavSound& sound, qsizetype frame, int channel) {
@@ -67,125 +72,303 @@ std::vector<int16_t> Convert(const WavSound& sound) {
   return out;
 }
 
-}  // namespace
+// The few functions of the sound server's client library the output uses, looked up
+// when the first sound plays.
+#define QUONK_PULSE_FUNCTIONS(X)                                                                          \
+  X(pa_threaded_mainloop_new)                                                                           \
+  X(pa_threaded_mainloop_free) X(pa_threaded_mainloop_start) X(pa_threaded_mainloop_stop)               \
+  X(pa_threaded_mainloop_lock) X(pa_threaded_mainloop_unlock) X(pa_threaded_mainloop_get_api)           \
+  X(pa_context_new) X(pa_context_set_state_callback) X(pa_context_connect) X(pa_context_get_state)      \
+  X(pa_context_disconnect) X(pa_context_unref) X(pa_stream_new) X(pa_stream_set_state_callback)         \
+  X(pa_stream_set_write_callback) X(pa_stream_connect_playback) X(pa_stream_get_state)                  \
+  X(pa_stream_begin_write) X(pa_stream_write) X(pa_stream_cork) X(pa_stream_flush)                      \
+  X(pa_stream_update_timing_info) X(pa_stream_get_latency) X(pa_stream_disconnect) X(pa_stream_unref)   \
+  X(pa_operation_unref)
 
-struct AudioOutput::Device {
-  SDL_AudioDeviceID id = 0;
-  int64_t failedAtUs = -1;  // when opening failed last
+struct Pulse {
+#define QUONK_DECLARE(name) decltype(&::name) name = nullptr;
+  QUONK_PULSE_FUNCTIONS(QUONK_DECLARE)
+#undef QUONK_DECLARE
 };
 
-AudioOutput::AudioOutput() : device_(std::make_unique<Device>()) {
-  idleTimer_.setSingleShot(true);
-  QObject::connect(&idleTimer_, &QTimer::timeout, this, [this] { CloseIfIdle(); });
+// The library, loaded once; nullptr where it is not installed. It stays loaded: its
+// thread may still run while the process ends.
+const Pulse* LoadPulse() {
+  static const std::unique_ptr<const Pulse> pulse = []() -> std::unique_ptr<const Pulse> {
+    void* library = dlopen("libpulse.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!library) return nullptr;
+    auto functions = std::make_unique<Pulse>();
+    bool complete = true;
+#define QUONK_RESOLVE(name) \
+  complete = complete && (functions->name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name)));
+    QUONK_PULSE_FUNCTIONS(QUONK_RESOLVE)
+#undef QUONK_RESOLVE
+    if (!complete) return nullptr;
+    return functions;
+  }();
+  return pulse.get();
 }
 
-AudioOutput::~AudioOutput() { Close(); }
+}  // namespace
 
-bool AudioOutput::Open() {
-  // A device whose server went away reports itself stopped; start over with a new
-  // connection, which also finds a restarted server.
-  if (device_->id && SDL_GetAudioDeviceStatus(device_->id) != SDL_AUDIO_PLAYING) Close();
-  if (device_->id) return true;
-  if (device_->failedAtUs >= 0 && NowUs() - device_->failedAtUs < kRetryOpenUs) return false;
-  device_->failedAtUs = NowUs();
-  // The program handles its own termination signals.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  // The server holds little more than one block, so a late audio thread is heard as a
-  // gap: let it run before ordinary work where the system allows.
-  SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  SDL_AudioSpec wanted{};
-  wanted.freq = kRate;
-  wanted.format = AUDIO_S16SYS;
-  wanted.channels = kChannels;
-  wanted.samples = kBlockFrames;
-  wanted.callback = &AudioOutput::FeedCallback;
-  wanted.userdata = this;
-  // No changes allowed: SDL converts to the device's own format where that differs.
-  device_->id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-  if (!device_->id) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return false;
+// The connection's state belongs to the library's thread and is read or changed by the
+// program's thread only under the loop's lock.
+struct AudioOutput::Connection {
+  const Pulse* pa = nullptr;
+  pa_threaded_mainloop* loop = nullptr;
+  pa_context* context = nullptr;
+  pa_stream* stream = nullptr;
+  bool playing = false;   // the stream takes samples
+  bool paused = false;    // the stream waits for the next sound
+  bool reached = false;   // this connection reached the server
+  bool lost = false;      // it failed or the server went away
+  int64_t failedAtUs = -1;  // when a connection failed last
+
+  void Drop(pa_operation* operation) const {
+    if (operation) pa->pa_operation_unref(operation);
   }
-  device_->failedAtUs = -1;
-  SDL_PauseAudioDevice(device_->id, 0);
-  return true;
-}
-
-void AudioOutput::Close() {
-  idleTimer_.stop();
-  if (!device_->id) return;
-  // Closing waits for the audio thread to finish.
-  SDL_CloseAudioDevice(device_->id);
-  device_->id = 0;
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  Stop();
-}
-
-void AudioOutput::CloseIfIdle() {
-  const int64_t remaining = RemainingMs();
-  if (remaining > 0) {
-    idleTimer_.start(static_cast<int>(remaining) + kIdleCloseMs);
-    return;
+  void Disconnect() {
+    if (stream) {
+      pa->pa_stream_set_state_callback(stream, nullptr, nullptr);
+      pa->pa_stream_set_write_callback(stream, nullptr, nullptr);
+      pa->pa_stream_disconnect(stream);
+      pa->pa_stream_unref(stream);
+      stream = nullptr;
+    }
+    if (context) {
+      pa->pa_context_set_state_callback(context, nullptr, nullptr);
+      pa->pa_context_disconnect(context);
+      pa->pa_context_unref(context);
+      context = nullptr;
+    }
+    playing = paused = reached = lost = false;
   }
-  Close();
+
+  // The loop's lock, which the library's thread holds while it calls the output.
+  class Lock {
+   public:
+    explicit Lock(const Connection& c) : c_(c) { c_.pa->pa_threaded_mainloop_lock(c_.loop); }
+    ~Lock() { c_.pa->pa_threaded_mainloop_unlock(c_.loop); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+   private:
+    const Connection& c_;
+  };
+};
+
+// What the library's thread calls.
+struct AudioOutput::Callbacks {
+  static void ContextState(pa_context* context, void* self) {
+    auto* output = static_cast<AudioOutput*>(self);
+    Connection& c = *output->connection_;
+    switch (c.pa->pa_context_get_state(context)) {
+      case PA_CONTEXT_READY:
+        OpenStream(*output);
+        return;
+      case PA_CONTEXT_FAILED:
+      case PA_CONTEXT_TERMINATED:
+        Lose(*output);
+        return;
+      default:
+        return;
+    }
+  }
+
+  static void OpenStream(AudioOutput& output) {
+    Connection& c = *output.connection_;
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, kChannels};
+    c.stream = c.pa->pa_stream_new(c.context, App::Title.toUtf8().constData(), &spec, nullptr);
+    if (!c.stream) {
+      Lose(output);
+      return;
+    }
+    c.pa->pa_stream_set_state_callback(c.stream, &StreamState, &output);
+    c.pa->pa_stream_set_write_callback(c.stream, &Write, &output);
+    pa_buffer_attr buffer{};
+    buffer.maxlength = static_cast<uint32_t>(-1);
+    buffer.tlength = UsToBytes(kBufferUs);
+    buffer.prebuf = static_cast<uint32_t>(-1);
+    buffer.minreq = UsToBytes(kRequestUs);
+    buffer.fragsize = static_cast<uint32_t>(-1);
+    if (c.pa->pa_stream_connect_playback(c.stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
+      Lose(output);
+  }
+
+  static void StreamState(pa_stream* stream, void* self) {
+    auto* output = static_cast<AudioOutput*>(self);
+    Connection& c = *output->connection_;
+    switch (c.pa->pa_stream_get_state(stream)) {
+      case PA_STREAM_READY:
+        c.playing = c.reached = true;
+        return;
+      case PA_STREAM_FAILED:
+      case PA_STREAM_TERMINATED:
+        Lose(*output);
+        return;
+      default:
+        return;
+    }
+  }
+
+  // The server went away or never answered: the sound started last goes on silently.
+  static void Lose(AudioOutput& output) {
+    Connection& c = *output.connection_;
+    if (!c.reached) c.failedAtUs = NowUs();
+    c.lost = true;
+    c.playing = false;
+    std::lock_guard guard(output.lock_);
+    output.silent_ = true;
+  }
+
+  static void Write(pa_stream*, size_t bytes, void* self) { static_cast<AudioOutput*>(self)->Feed(bytes); }
+
+  static void Timing(pa_stream* stream, int success, void* self) {
+    auto* output = static_cast<AudioOutput*>(self);
+    pa_usec_t latency = 0;
+    int negative = 0;
+    if (!success || output->connection_->pa->pa_stream_get_latency(stream, &latency, &negative) < 0) return;
+    output->NoteEnd(negative ? -static_cast<int64_t>(latency) : static_cast<int64_t>(latency));
+  }
+};
+
+AudioOutput::AudioOutput() : connection_(std::make_unique<Connection>()) {}
+
+AudioOutput::~AudioOutput() {
+  Connection& c = *connection_;
+  if (!c.loop) return;
+  {
+    Connection::Lock hold(c);
+    c.Disconnect();
+  }
+  c.pa->pa_threaded_mainloop_stop(c.loop);
+  c.pa->pa_threaded_mainloop_free(c.loop);
+}
+
+bool AudioOutput::StartLoop() {
+  Connection& c = *connection_;
+  if (c.loop) return true;
+  if (!c.pa) c.pa = LoadPulse();
+  if (!c.pa) return false;
+  c.loop = c.pa->pa_threaded_mainloop_new();
+  if (c.loop && c.pa->pa_threaded_mainloop_start(c.loop) == 0) return true;
+  if (c.loop) c.pa->pa_threaded_mainloop_free(c.loop);
+  c.loop = nullptr;
+  return false;
+}
+
+bool AudioOutput::Connect() {
+  Connection& c = *connection_;
+  if (c.context && !c.lost) return true;
+  if (c.failedAtUs >= 0 && NowUs() - c.failedAtUs < kRetryOpenUs) return false;
+  c.Disconnect();
+  c.context = c.pa->pa_context_new(c.pa->pa_threaded_mainloop_get_api(c.loop), App::Title.toUtf8().constData());
+  if (!c.context) return false;
+  c.pa->pa_context_set_state_callback(c.context, &Callbacks::ContextState, this);
+  // Never start a server of our own: without one the program is silent.
+  if (c.pa->pa_context_connect(c.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) == 0) return true;
+  c.failedAtUs = NowUs();
+  c.lost = true;
+  return false;
 }
 
 bool AudioOutput::Start(const WavSound& sound) {
   auto samples = std::make_shared<const std::vector<int16_t>>(Convert(sound));
-  if (!Open()) return false;
+  const int64_t lengthUs = FramesToUs(static_cast<int64_t>(samples->size() / kChannels));
+  if (!StartLoop()) return false;
+  Connection& c = *connection_;
+  Connection::Lock hold(c);
+  if (!Connect()) return false;
   std::shared_ptr<const std::vector<int16_t>> old;
   {
     std::lock_guard guard(lock_);
     old = std::exchange(samples_, std::move(samples));
     position_ = 0;
+    stopped_ = silent_ = false;
+    startUs_ = NowUs();
+    lengthUs_ = lengthUs;
     endUs_ = -1;
-    stopped_ = false;
+    writtenAfterEnd_ = silentUs_ = 0;
   }
-  idleTimer_.start(static_cast<int>(RemainingMs()) + kIdleCloseMs);
+  if (!c.playing) return true;  // the stream plays the sound once it is open
+  if (c.paused) {
+    c.Drop(c.pa->pa_stream_cork(c.stream, 0, nullptr, nullptr));
+    c.paused = false;
+  }
+  // What is queued of the sound before goes; the server asks for the new one at once.
+  c.Drop(c.pa->pa_stream_flush(c.stream, nullptr, nullptr));
   return true;
 }
 
 void AudioOutput::Stop() {
-  // The old samples are freed here, outside the lock and never under the audio thread.
   std::shared_ptr<const std::vector<int16_t>> old;
-  std::lock_guard guard(lock_);
-  old.swap(samples_);
-  stopped_ = true;
-}
-
-void AudioOutput::FeedCallback(void* self, uint8_t* stream, int bytes) {
-  static_cast<AudioOutput*>(self)->Feed(stream, bytes);
-}
-
-void AudioOutput::Feed(uint8_t* stream, int bytes) {
-  auto* out = reinterpret_cast<int16_t*>(stream);
-  const size_t wanted = static_cast<size_t>(bytes) / sizeof(int16_t);
-  size_t copied = 0;
   {
     std::lock_guard guard(lock_);
-    if (samples_ && !stopped_ && endUs_ < 0) {
-      const std::vector<int16_t>& samples = *samples_;
-      copied = std::min(wanted, samples.size() - position_);
-      std::memcpy(out, samples.data() + position_, copied * sizeof(int16_t));
-      position_ += copied;
-      if (position_ == samples.size())
-        endUs_ = NowUs() + kLatencyUs + FramesToUs(static_cast<int64_t>(copied / kChannels));
-    }
+    old.swap(samples_);
+    stopped_ = true;
   }
-  std::memset(out + copied, 0, (wanted - copied) * sizeof(int16_t));
+  Connection& c = *connection_;
+  if (!c.loop) return;
+  Connection::Lock hold(c);
+  if (c.playing && !c.paused) c.Drop(c.pa->pa_stream_flush(c.stream, nullptr, nullptr));
+}
+
+void AudioOutput::Feed(size_t bytes) {
+  Connection& c = *connection_;
+  bool lastFrameGone = false;
+  while (bytes >= kFrameBytes) {
+    void* data = nullptr;
+    size_t size = bytes;
+    if (c.pa->pa_stream_begin_write(c.stream, &data, &size) < 0 || !data) return;
+    size = std::min(size, bytes) / kFrameBytes * kFrameBytes;
+    auto* out = static_cast<int16_t*>(data);
+    const size_t wanted = size / sizeof(int16_t);
+    size_t copied = 0;
+    {
+      std::lock_guard guard(lock_);
+      const bool sounding = samples_ && !stopped_ && position_ < samples_->size();
+      if (sounding) {
+        copied = std::min(wanted, samples_->size() - position_);
+        std::memcpy(out, samples_->data() + position_, copied * sizeof(int16_t));
+        position_ += copied;
+        lastFrameGone = lastFrameGone || position_ == samples_->size();
+      }
+      const auto silentFrames = static_cast<int64_t>((wanted - copied) / kChannels);
+      if (endUs_ < 0) writtenAfterEnd_ += silentFrames;
+      silentUs_ += FramesToUs(silentFrames);
+    }
+    std::memset(out + copied, 0, (wanted - copied) * sizeof(int16_t));
+    c.pa->pa_stream_write(c.stream, data, size, nullptr, 0, PA_SEEK_RELATIVE);
+    bytes -= size;
+  }
+  // Where the last frame stands is known once the server has said how much is queued.
+  if (lastFrameGone) c.Drop(c.pa->pa_stream_update_timing_info(c.stream, &Callbacks::Timing, this));
+  std::lock_guard guard(lock_);
+  if (silentUs_ < kPauseAfterUs || c.paused) return;
+  c.Drop(c.pa->pa_stream_cork(c.stream, 1, nullptr, nullptr));
+  c.paused = true;
+}
+
+void AudioOutput::NoteEnd(int64_t latencyUs) {
+  std::lock_guard guard(lock_);
+  // A report from before the current sound's last frame was handed over says nothing of it.
+  if (!samples_ || stopped_ || position_ < samples_->size() || endUs_ >= 0) return;
+  endUs_ = NowUs() + latencyUs - FramesToUs(writtenAfterEnd_);
 }
 
 int64_t AudioOutput::RemainingUsLocked(int64_t nowUs) const {
   if (stopped_) return 0;
+  if (silent_) return std::max<int64_t>(0, startUs_ + lengthUs_ - nowUs);
   if (endUs_ >= 0) return std::max<int64_t>(0, endUs_ - nowUs);
   const size_t left = samples_ ? samples_->size() - position_ : 0;
-  return FramesToUs(static_cast<int64_t>(left / kChannels)) + kLatencyUs;
+  return FramesToUs(static_cast<int64_t>(left / kChannels)) + kBufferUs;
 }
 
 bool AudioOutput::Ended() const {
   std::lock_guard guard(lock_);
-  return stopped_ || (endUs_ >= 0 && NowUs() >= endUs_);
+  const int64_t now = NowUs();
+  if (stopped_ || silent_) return RemainingUsLocked(now) == 0;
+  return endUs_ >= 0 && now >= endUs_;
 }
 
 int64_t AudioOutput::RemainingMs() const {

@@ -1,17 +1,18 @@
 #pragma once
-// One long-lived output stream to the default audio device that plays one sound at a
-// time. Opening a stream costs tens of milliseconds, more than the game leaves between
-// two clicks of a deal, so the stream stays open while sounds follow each other and is
-// closed only after a second without sound (an idle open stream keeps the sound server
-// and the program awake). A lost or restarted sound server is noticed on the next start
-// and the stream opened anew.
+// One long-lived output stream to the desktop's sound server that plays one sound at a
+// time. The sound library is loaded when the first sound plays, not at start, and the
+// connection is made on the library's own thread, so a desktop without a sound server
+// costs the program neither time nor messages. The stream stays open for the life of
+// the program: a sound that starts replaces what is still queued and is heard within
+// the server's part of the buffer. After a while without sound the stream pauses, so
+// an idle program sleeps, but it keeps its place at the server: a server renders far
+// ahead while no stream is open, and a new stream would wait behind that. A lost or
+// restarted server is noticed on the next start and the stream opened anew.
 //
-// The audio thread takes its samples from the current sound under a lock that Start and
-// Stop take too, so a sound is never replaced or freed while the audio thread reads it.
-// It also notes the moment each sound's last frame will have left the device, which any
-// thread can ask for.
-#include <QObject>
-#include <QTimer>
+// The library's thread takes its samples from the current sound under a lock that
+// Start and Stop take too, so a sound is never replaced or freed while it is read. It
+// also notes the moment the sound's last frame will have been heard, which any thread
+// can ask for.
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -21,10 +22,10 @@ namespace rt {
 
 struct WavSound;
 
-class AudioOutput : public QObject {
+class AudioOutput {
  public:
   AudioOutput();
-  ~AudioOutput() override;
+  ~AudioOutput();
   AudioOutput(const AudioOutput&) = delete;
   AudioOutput& operator=(const AudioOutput&) = delete;
 
@@ -36,28 +37,38 @@ class AudioOutput : public QObject {
 
   // Thread-safe: the sound started last has been heard to its end (or was stopped).
   bool Ended() const;
-  // Thread-safe: milliseconds until then, 0 once ended. Exact once the device has taken
-  // the sound's last frame; before that an estimate from the frames still to come.
+  // Thread-safe: milliseconds until then, 0 once ended. Exact once the server has
+  // reported where the sound's last frame stands; before that an estimate.
   int64_t RemainingMs() const;
 
  private:
-  struct Device;
-  bool Open();
-  void Close();
-  void CloseIfIdle();
-  void Feed(uint8_t* stream, int bytes);
-  static void FeedCallback(void* self, uint8_t* stream, int bytes);
+  struct Connection;
+  struct Callbacks;
+  // Loads the library and starts its thread, once.
+  bool StartLoop();
+  // Under the loop's lock: connects unless connected, or a try failed a moment ago.
+  bool Connect();
+  // On the library's thread, which holds the loop's lock.
+  void Feed(size_t bytes);
+  void NoteEnd(int64_t latencyUs);
   int64_t RemainingUsLocked(int64_t nowUs) const;
 
-  std::unique_ptr<Device> device_;
-  QTimer idleTimer_;
+  std::unique_ptr<Connection> connection_;
 
-  // Shared with the audio thread, under lock_.
+  // Shared with the library's thread, under lock_.
   mutable std::mutex lock_;
-  std::shared_ptr<const std::vector<int16_t>> samples_;  // device format, interleaved
+  std::shared_ptr<const std::vector<int16_t>> samples_;  // stream format, interleaved
   size_t position_ = 0;                                   // next sample to hand over
-  int64_t endUs_ = -1;  // when the last frame will have been heard; -1 until known
   bool stopped_ = true;
+  // Counts the sounds started, so that a report about an earlier one is ignored.
+  uint64_t generation_ = 0;
+  int64_t startUs_ = 0;        // when the current sound was started
+  int64_t lengthUs_ = 0;       // its length
+  int64_t endUs_ = -1;         // when its last frame will have been heard; -1 until known
+  int64_t writtenAfterEnd_ = 0;  // frames handed over behind its last frame
+  int64_t silentUs_ = 0;       // silence handed over since the last sound ended
+  // Without a connection (it failed, or the server went away) the sound lasts its length.
+  bool silent_ = false;
 };
 
 }  // namespace rt
