@@ -33,6 +33,8 @@ struct Recording {
   // Per read: the index of its first sample, and its arrival time minus the length of
   // everything before it (when sample 0 would have been heard).
   std::vector<std::pair<size_t, double>> marks;
+  // The index of the first sample after each restart of the server.
+  std::vector<size_t> restarts;
 
   // When sample i was heard: the sink renders each block as it falls due, so the
   // earliest arrival near i fixes the time (a late read only arrives later).
@@ -42,6 +44,9 @@ struct Recording {
 };
 
 enum class Sink { Pipe, Null };
+
+// The name of the thread that reads the pipe sink's output.
+inline constexpr const char* kReaderName = "sink-reader";
 
 class Server {
  public:

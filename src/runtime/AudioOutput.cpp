@@ -25,9 +25,11 @@ constexpr size_t kFrameBytes = kChannels * sizeof(int16_t);
 // that part decides how soon a sound is heard, the whole buffer how long the program
 // may be kept from refilling it before the sound breaks up, and the request size how
 // often the server and the program wake while sound plays. Chosen by measurement
-// (bench/sound_output) on a loaded machine.
-constexpr int64_t kBufferUs = 60'000;
-constexpr int64_t kRequestUs = 15'000;
+// (bench/sound_output, with and without a busy loop on every processor): 40 and 10 ms
+// start a sound within 10 ms and never ran dry; 60 and 15 ms put sounds on a 30 ms
+// grid, 40 and 5 ms ran dry under load, and 30 and 8 ms cost the server as much.
+constexpr int64_t kBufferUs = 40'000;
+constexpr int64_t kRequestUs = 10'000;
 // After this much silence the stream pauses until the next sound.
 constexpr int64_t kPauseAfterUs = 2'000'000;
 // After a failed connection the next try waits this long: looking for a server that is

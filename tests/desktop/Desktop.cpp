@@ -20,7 +20,6 @@ namespace desktop {
 namespace {
 
 constexpr auto kStartTimeout = std::chrono::milliseconds(10000);
-const char* const kSinkName = "testsink";
 
 std::vector<std::string> MergedEnvironment(const std::map<std::string, std::string>& env) {
     std::map<std::string, std::string> all;
@@ -132,10 +131,9 @@ Desktop::~Desktop() {
 }
 
 void Desktop::StopAll() {
-    recorder_.Stop();
     windowManager_.Stop();
     xserver_.Stop();
-    sound_.Stop();
+    sound_.reset();
 }
 
 bool Desktop::Fail(const std::string& reason) {
@@ -224,38 +222,16 @@ bool Desktop::StartSoundServer(const std::string& recordTo) {
     if (folder_.empty()) return Fail("no temporary folder");
     if (!Installed("pulseaudio")) return Fail("pulseaudio is not installed");
     if (!Installed("pactl")) return Fail("pactl (pulseaudio-utils) is not installed");
-    const std::filesystem::path f(folder_);
-    const std::string socket = (f / "pulse" / "native").string();
-    const std::string script = (f / "pulse.pa").string();
-    {
-        // Only our own modules: a null output and one socket, nothing from the system's setup.
-        std::ofstream pa(script);
-        pa << "load-module module-null-sink sink_name=" << kSinkName << "\n"
-           << "set-default-sink " << kSinkName << "\n"
-           << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << socket << "\n";
-    }
-    std::string error;
-    auto env = Environment();
-    if (!sound_.Start({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                       "--disallow-module-loading=no", "--log-target=stderr", "-F", script},
-                      env, (f / "pulseaudio.log").string(), error))
-        return Fail(error);
-    pulseServer_ = "unix:" + socket;
-    const bool up = WaitFor([&] {
-        return sound_.Running() && std::filesystem::exists(socket) && Run({"pactl", "info"}).code == 0;
-    }, kStartTimeout, std::chrono::milliseconds(50));
-    if (!up) {
-        sound_.Stop();
+    const auto sink = recordTo.empty() ? soundserver::Sink::Null : soundserver::Sink::Pipe;
+    sound_ = std::make_unique<soundserver::Server>(sink, (std::filesystem::path(folder_) / "pulse").string());
+    if (!sound_->Ok()) return Fail(sound_->Why());
+    pulseServer_ = sound_->Address();
+    if (!WaitFor([&] { return Run({"pactl", "info"}).code == 0; }, kStartTimeout, std::chrono::milliseconds(50))) {
+        sound_.reset();
         pulseServer_.clear();
-        return Fail("the sound server did not start (see " + (f / "pulseaudio.log").string() + ")");
+        return Fail("the sound server does not answer");
     }
-    if (recordTo.empty()) return true;
-    if (!Installed("parec")) return Fail("parec (pulseaudio-utils) is not installed");
-    if (!recorder_.Start({"parec", "-d", std::string(kSinkName) + ".monitor", "--file-format=wav", recordTo},
-                         Environment(), (f / "parec.log").string(), error))
-        return Fail(error);
-    if (!WaitFor([&] { return recorder_.Running() && std::filesystem::exists(recordTo); }, kStartTimeout))
-        return Fail("the recording of the sound server did not start");
+    if (!recordTo.empty() && !sound_->RecordTo(recordTo)) return Fail("cannot write " + recordTo);
     return true;
 }
 

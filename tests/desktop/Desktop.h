@@ -5,9 +5,12 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+#include "../SoundServer.h"
 
 namespace desktop {
 
@@ -51,13 +54,14 @@ public:
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
 
-    // A sound server with one null output; `recordTo` (a WAV file) records its monitor.
+    // A sound server with one null output; with `recordTo` (a WAV file) an output clocked
+    // like a sound card instead, whose sound is written there as it is rendered.
     bool StartSoundServer(const std::string& recordTo = {});
     // An X server on a free display with the given screen size.
     bool StartDisplay(int width = 1280, int height = 1024);
     // A window manager on that display.
     bool StartWindowManager();
-    // Stops the recording first so its file is complete, then everything else, newest first.
+    // Stops everything, newest first; a recording's file is complete then.
     void StopAll();
 
     const std::string& SkipReason() const { return skipReason_; }
@@ -86,8 +90,7 @@ private:
     std::string display_;
     std::string pulseServer_;
     std::string skipReason_;
-    Process sound_;
-    Process recorder_;
+    std::unique_ptr<soundserver::Server> sound_;
     Process xserver_;
     Process windowManager_;
 };
