@@ -29,26 +29,6 @@ namespace {
 constexpr int kChannels = 2;
 constexpr const char* kSinkName = "testsink";
 
-std::vector<std::string> MergedEnvironment(const std::map<std::string, std::string>& env) {
-  std::map<std::string, std::string> all;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry(*e);
-    const auto eq = entry.find('=');
-    if (eq != std::string::npos) all[entry.substr(0, eq)] = entry.substr(eq + 1);
-  }
-  for (const auto& [key, value] : env) all[key] = value;
-  std::vector<std::string> out;
-  for (const auto& [key, value] : all) out.push_back(key + "=" + value);
-  return out;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-  std::vector<char*> out;
-  for (auto& s : strings) out.push_back(s.data());
-  out.push_back(nullptr);
-  return out;
-}
-
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 void PutLe(std::string& out, uint32_t value, int bytes) {
@@ -73,6 +53,26 @@ std::string WavHeader(uint32_t dataBytes) {
 
 }  // namespace
 
+std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string>& env) {
+  std::map<std::string, std::string> all;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry(*e);
+    const auto eq = entry.find('=');
+    if (eq != std::string::npos) all[entry.substr(0, eq)] = entry.substr(eq + 1);
+  }
+  for (const auto& [key, value] : env) all[key] = value;
+  std::vector<std::string> out;
+  for (const auto& [key, value] : all) out.push_back(key + "=" + value);
+  return out;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> out;
+  for (auto& s : strings) out.push_back(s.data());
+  out.push_back(nullptr);
+  return out;
+}
+
 double NowMs() {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -91,7 +91,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::map<std::string, st
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
   posix_spawnattr_setpgroup(&attr, 0);
   std::vector<std::string> argv = args;
-  std::vector<std::string> envp = MergedEnvironment(env);
+  std::vector<std::string> envp = EnvironmentWith(env);
   auto argvPtrs = Pointers(argv);
   auto envPtrs = Pointers(envp);
   pid_t pid = -1;

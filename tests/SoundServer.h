@@ -106,6 +106,10 @@ class Server {
   uint32_t wavBytes_ = 0;
 };
 
+// This process's environment with env added, as "NAME=value" entries.
+std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string>& env);
+// Pointers to strings, ending with nullptr, as exec takes them.
+std::vector<char*> Pointers(std::vector<std::string>& strings);
 // Starts args (args[0] looked up in PATH) with env added to this process's environment,
 // in a process group of its own; output to logFile when given, else nowhere. The child's
 // id, or -1.

@@ -14,32 +14,10 @@
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace desktop {
 namespace {
 
 constexpr auto kStartTimeout = std::chrono::milliseconds(10000);
-
-std::vector<std::string> MergedEnvironment(const std::map<std::string, std::string>& env) {
-    std::map<std::string, std::string> all;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        const auto eq = entry.find('=');
-        if (eq != std::string::npos) all[entry.substr(0, eq)] = entry.substr(eq + 1);
-    }
-    for (const auto& [key, value] : env) all[key] = value;
-    std::vector<std::string> out;
-    for (const auto& [key, value] : all) out.push_back(key + "=" + value);
-    return out;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-    std::vector<char*> out;
-    for (auto& s : strings) out.push_back(s.data());
-    out.push_back(nullptr);
-    return out;
-}
 
 // Reads one line a child writes to `fd` (Xvfb's display number), waiting at most `timeout`.
 std::string ReadLine(int fd, std::chrono::milliseconds timeout) {
@@ -63,30 +41,11 @@ std::string ReadLine(int fd, std::chrono::milliseconds timeout) {
 
 bool Process::Start(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
                     const std::string& logFile, std::string& error) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const std::string sink = logFile.empty() ? "/dev/null" : logFile;
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, sink.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    // Its own process group, so a terminal's Ctrl+C reaches only the test, which stops it.
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attr, 0);
-    std::vector<std::string> argv = args;
-    std::vector<std::string> envp = MergedEnvironment(env);
-    auto argvPtrs = Pointers(argv);
-    auto envPtrs = Pointers(envp);
-    const int rc = posix_spawnp(&pid_, argv[0].c_str(), &actions, &attr, argvPtrs.data(), envPtrs.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
-    if (rc != 0) {
-        pid_ = 0;
-        error = args[0] + " cannot start: " + std::strerror(rc);
-        return false;
-    }
-    return true;
+    pid_ = soundserver::Spawn(args, env, logFile);
+    if (pid_ > 0) return true;
+    pid_ = 0;
+    error = args[0] + " cannot start";
+    return false;
 }
 
 bool Process::Running() {
@@ -180,9 +139,9 @@ RunResult Desktop::Run(const std::vector<std::string>& args, std::chrono::millis
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<std::string> argv = args;
-    std::vector<std::string> envp = MergedEnvironment(Environment());
-    auto argvPtrs = Pointers(argv);
-    auto envPtrs = Pointers(envp);
+    std::vector<std::string> envp = soundserver::EnvironmentWith(Environment());
+    auto argvPtrs = soundserver::Pointers(argv);
+    auto envPtrs = soundserver::Pointers(envp);
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, argvPtrs.data(), envPtrs.data());
     posix_spawn_file_actions_destroy(&actions);
