@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <csignal>
 
+#include "runtime/Blocking.h"
 #include "runtime/Clock.h"
 #include "runtime/Controls.h"
 #include "runtime/Events.h"
@@ -308,9 +309,18 @@ void PressKey(QWidget* receiver, int key, ulong timestamp) {
   QApplication::sendEvent(receiver, &press);
 }
 
-// A menu closed with Escape leaves the focus on the menu bar, the menu's parent: the
-// next key starts there and is a key of its own, not the Escape travelling on.
-TEST(Form, TheKeyAfterAMenuClosedWithEscapeReachesTheForm) {
+struct FormOnVirtualTime : ::testing::Test {
+  rt::VirtualClock clock;
+  void SetUp() override { rt::SetClock(&clock); }
+  void TearDown() override { rt::SetClock(nullptr); }
+};
+
+// A key read after the Escape that closed a menu or answered a box goes where the focus
+// is then. A menu closed with Escape leaves the focus on the menu bar, the menu's parent:
+// the next key starts there and is a key of its own, not the Escape travelling on. Keys
+// typed while a modal box waits (it speaks) are read after the wait: those after the key
+// that answers it reach the window below, once the box has returned to its caller.
+TEST_F(FormOnVirtualTime, KeysAfterTheEscapeThatClosesAMenuOrABoxGoWhereTheFocusIs) {
   LogForm form;
   form.SetKeyPreview(true);
   form.Show();
@@ -323,6 +333,23 @@ TEST(Form, TheKeyAfterAMenuClosedWithEscapeReachesTheForm) {
   PressKey(menu, Qt::Key_Escape, 1000);
   PressKey(menuBar, Qt::Key_F9, 2000);
   EXPECT_EQ(Count(form.log, "KeyDown 120 0"), 1);
+
+  form.cmdOK->setFocus();
+  LogForm box;
+  box.Load();
+  box.cmdCancel->Click = [&] { box.Hide(); };
+  box.onActivate = [&] {
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_F9, Qt::NoModifier},
+                                         {Qt::Key_Delete, Qt::ShiftModifier}})
+      QCoreApplication::postEvent(box.cmdOK, new QKeyEvent(QEvent::KeyPress, key, modifiers));
+    rt::BlockUntil(clock.MonotonicMs() + 1000);
+  };
+  form.log.clear();
+  box.ShowModal();
+  form.log.push_back("box answered");
+  Settle();
+  std::erase_if(form.log, [](const std::string& entry) { return entry == "Activate" || entry == "Paint"; });
+  EXPECT_EQ(form.log, (std::vector<std::string>{"box answered", "KeyDown 120 0", "menSound_Click"}));
 }
 
 TEST(Form, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
@@ -350,12 +377,6 @@ TEST(Form, MenuItemsKeepTheirCheckMarkForTheProgramAndParseShortcuts) {
   EXPECT_EQ(form.menSound->Action()->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Delete));
   EXPECT_EQ(form.menSound->Action()->objectName(), "menSound");
 }
-
-struct FormOnVirtualTime : ::testing::Test {
-  rt::VirtualClock clock;
-  void SetUp() override { rt::SetClock(&clock); }
-  void TearDown() override { rt::SetClock(nullptr); }
-};
 
 TEST_F(FormOnVirtualTime, TimerControlsTickOnTheRuntimeClockUntilStoppedOrUnloaded) {
   LogForm form;

@@ -12,7 +12,9 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QWindow>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "runtime/Controls.h"
 #include "runtime/ErrorBox.h"
@@ -34,6 +36,64 @@ QList<QPointer<Form>>& Registry() {
 QPointer<Form>& ActiveForm() {
   static QPointer<Form> form;
   return form;
+}
+
+// The forms in the order they last became the active window, the latest last.
+QList<QPointer<Form>>& ActivationOrder() {
+  static QList<QPointer<Form>> forms;
+  return forms;
+}
+
+// Modal windows told to end whose event loop has not yet returned to their caller.
+int& ModalLoopsEnding() {
+  static int loops = 0;
+  return loops;
+}
+
+// Keys that reached a window after it lost the focus, held while a modal window that was
+// answered meanwhile returns to its caller.
+std::vector<std::shared_ptr<QKeyEvent>>& RedirectedKeys() {
+  static std::vector<std::shared_ptr<QKeyEvent>> keys;
+  return keys;
+}
+
+// The window the keyboard's keys go to now: an open modal window, else the active
+// window, else the window last active that is still shown. The window system tells
+// which window took the focus from one just hidden only after the keys typed before.
+QWidget* KeyWindow() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal && modal->isVisible()) return modal;
+  QWidget* active = QApplication::activeWindow();
+  if (active && active->isVisible()) return active;
+  const QList<QPointer<Form>>& order = ActivationOrder();
+  for (auto it = order.crbegin(); it != order.crend(); ++it)
+    if (*it && (*it)->IsLoaded() && (*it)->isVisible()) return *it;
+  return nullptr;
+}
+
+// Hands a key to the window that has the focus now, as the window system hands it a
+// key typed there: to its focused control, shortcuts first.
+void DeliverToKeyWindow(const QKeyEvent& key) {
+  QWidget* window = KeyWindow();
+  if (!window) return;
+  if (QApplication::activeWindow() != window) QApplication::setActiveWindow(window);
+  QWidget* receiver = window->focusWidget() ? window->focusWidget() : window;
+  std::unique_ptr<QEvent> copy(key.clone());
+  QApplication::sendEvent(receiver, copy.get());
+}
+
+void ReleaseRedirectedKeys() {
+  if (ModalLoopsEnding() > 0) return;
+  for (std::shared_ptr<QKeyEvent>& key : std::exchange(RedirectedKeys(), {}))
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [key] { DeliverToKeyWindow(*key); }, Qt::QueuedConnection);
+}
+
+// A key read for a window that has lost the focus since it was typed goes, once the
+// handlers before it have run, to the window that has the focus then.
+void RedirectKey(const QKeyEvent& key) {
+  RedirectedKeys().push_back(std::shared_ptr<QKeyEvent>(static_cast<QKeyEvent*>(key.clone())));
+  ReleaseRedirectedKeys();
 }
 
 // The frame the window manager puts round each kind of border, as far as seen yet in
@@ -111,6 +171,10 @@ class FormKeyFilter : public QObject {
     Form* form = Form::Of(widget);
     if (!form || !form->IsLoaded()) return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    if (form != KeyWindow()) {
+      RedirectKey(*key);
+      return true;
+    }
     if (PressButtonFor(form, key->key())) return true;
     if (form->KeyPreview() || widget == form)
       form->RunKeyDown(VirtualKeyCode(key->key()), ShiftMask(key->modifiers()));
@@ -179,7 +243,10 @@ Form::Form(const QString& name) : QWidget(nullptr) {
   setFixedSize(clientPx_);
 }
 
-Form::~Form() { Registry().removeAll(this); }
+Form::~Form() {
+  Registry().removeAll(this);
+  ActivationOrder().removeAll(this);
+}
 
 Form* Form::Of(const QWidget* widget) {
   return widget ? dynamic_cast<Form*>(widget->window()) : nullptr;
@@ -242,6 +309,8 @@ void Form::ShowModal() {
   modalLoop_ = &loop;
   if (isVisible()) loop.exec(QEventLoop::DialogExec);
   modalLoop_ = nullptr;
+  if (std::exchange(modalLoopEnding_, false)) --ModalLoopsEnding();
+  ReleaseRedirectedKeys();
   if (isVisible()) return;
   setWindowModality(Qt::NonModal);
   SetOwner(nullptr);
@@ -257,7 +326,9 @@ void Form::SetOwner(const Form* owner) {
 void Form::Hide() {
   hide();
   if (ActiveForm() == this) ActiveForm() = nullptr;
-  if (modalLoop_) modalLoop_->exit();
+  if (!modalLoop_) return;
+  modalLoop_->exit();
+  if (!std::exchange(modalLoopEnding_, true)) ++ModalLoopsEnding();
 }
 
 bool Form::Unload() { return RequestClose(kClosedByProgram); }
@@ -314,6 +385,8 @@ void Form::ClientPainted() {
 void Form::NoteActivated() {
   if (!loaded_ || ActiveForm() == this) return;
   ActiveForm() = this;
+  ActivationOrder().removeAll(this);
+  ActivationOrder().append(this);
   activationQueued_ = true;
   QueueActivateAndPaint();
 }

@@ -228,6 +228,8 @@ class Form : public QWidget {
   QWidget* client_ = nullptr;
   QMenuBar* menuBar_ = nullptr;
   QEventLoop* modalLoop_ = nullptr;
+  // Told to end, its modal event loop not yet returned.
+  bool modalLoopEnding_ = false;
   QPointer<QAbstractButton> defaultButton_;
   QPointer<QAbstractButton> cancelButton_;
 };

@@ -25,12 +25,25 @@ constexpr int kBoardTop = 143;
 constexpr int kCell = 32;
 constexpr int kColumns = 11;
 constexpr int kRows = 12;
+// A single ball's sound and the wait after it, during which the board takes no click.
+constexpr auto kWrongBallMs = 600ms;
 
 double MsOfDay(const std::string& clock) {
     int h = 0, m = 0;
     double s = 0;
     if (std::sscanf(clock.c_str(), "%d:%d:%lf", &h, &m, &s) != 3) return -1;
     return ((h * 60.0 + m) * 60.0 + s) * 1000.0;
+}
+
+// The colour at (x, y) of a binary PPM picture as "import" writes it ("P6", width,
+// height, 255, then three bytes a pixel); empty when the picture has no such pixel.
+std::string PixelOf(const std::string& ppm, int x, int y) {
+    std::istringstream header(ppm);
+    std::string magic;
+    int width = 0, height = 0, max = 0;
+    if (!(header >> magic >> width >> height >> max) || magic != "P6" || max != 255 || x >= width || y >= height) return {};
+    const size_t at = static_cast<size_t>(header.tellg()) + 1 + 3 * (static_cast<size_t>(y) * width + x);
+    return at + 3 <= ppm.size() ? ppm.substr(at, 3) : std::string();
 }
 
 } // namespace
@@ -176,15 +189,34 @@ std::pair<int, int> ProgramRun::Cell(const Window& main, int column, int row) co
             main.y + menuHeight + kBoardTop + row * kCell + kCell / 2};
 }
 
-// Balls fall to the bottom, so the bottom row is full; a single ball answers with
-// "WrongBall", a group vanishes with "DelBalls" and a comment follows ("sva...").
-// Clicks during a deal's or a move's effects are dropped: no answer means the click
-// comes again.
+// The columns of the bottom row whose ball touches a ball of its colour (alike in the
+// middle of their cells on the screen), then the others.
+std::vector<int> ProgramRun::ColumnsToTry(const Window& main) const {
+    const std::string board = BoardPicture(main);
+    const auto colour = [&](int column, int row) {
+        return PixelOf(board, column * kCell + kCell / 2, row * kCell + kCell / 2);
+    };
+    std::vector<int> grouped, single;
+    for (int column = 0; column < kColumns; ++column) {
+        const std::string own = colour(column, kRows - 1);
+        const bool inGroup = !own.empty() && ((column + 1 < kColumns && colour(column + 1, kRows - 1) == own) ||
+                                              colour(column, kRows - 2) == own);
+        (inGroup ? grouped : single).push_back(column);
+    }
+    grouped.insert(grouped.end(), single.begin(), single.end());
+    return grouped;
+}
+
+// Balls fall to the bottom, so the bottom row is full; a group vanishes with "DelBalls"
+// and a comment follows ("sva..."), a single ball answers with "WrongBall" and takes no
+// click until its sound is over. Clicks during a deal's or a move's effects are
+// dropped: no answer means the click comes again.
 bool ProgramRun::PlayAMove(const Window& main) {
-    int column = 0;
-    for (int tries = 0; tries < 3 * kColumns && column < kColumns; ++tries) {
+    const std::vector<int> columns = ColumnsToTry(main);
+    size_t next = 0;
+    for (int tries = 0; tries < 3 * kColumns && next < columns.size(); ++tries) {
         const size_t before = OpeningCount();
-        const auto [x, y] = Cell(main, column, kRows - 1);
+        const auto [x, y] = Cell(main, columns[next], kRows - 1);
         Click(x, y, 2);
         size_t answer = 0;
         Desktop::WaitFor([&] {
@@ -201,9 +233,8 @@ bool ProgramRun::PlayAMove(const Window& main) {
         // comment wait for its end.
         if (Openings()[answer - 1].name == "DelBalls")
             return WaitForOpening("sva", answer, 5000ms).has_value();
-        // The second click of a single ball answers again; both end before the next try.
-        WaitForOpening("WrongBall", answer, 2000ms);
-        ++column;
+        Desktop::Pause(kWrongBallMs);
+        ++next;
     }
     return false;
 }

@@ -68,8 +68,8 @@ public:
     void Click(int x, int y, int count = 1) const;
     // The centre of the board cell (column, row from 0) on the screen.
     std::pair<int, int> Cell(const Window& main, int column, int row) const;
-    // A move: double-clicks balls of the bottom row until a group is removed and the
-    // move's comment begins.
+    // A move: double-clicks balls of the bottom row, those that seem to lie in a group
+    // first, until a group is removed and the move's comment begins.
     bool PlayAMove(const Window& main);
     // The pixels of the board, as a PPM image.
     std::string BoardPicture(const Window& main) const;
@@ -83,6 +83,8 @@ public:
     std::string ProgramFolder() const { return folder_; }
 
 private:
+    std::vector<int> ColumnsToTry(const Window& main) const;
+
     Desktop desk_;
     Process program_;
     std::string folder_;

@@ -46,8 +46,7 @@ Window MainNow(const ProgramRun& run) {
     return main ? *main : Window{};
 }
 
-// Starts the program and waits for its main window, with the tutorial the learn mode
-// opens at start ended by Escape (it stops after the narration it is in).
+// Starts the program and waits for its main window.
 #define START_PROGRAM(run, learnMode, main)                                                         \
     if (!(run).Start(ProgramRun::Settings(learnMode))) {                                            \
         if (!(run).SkipReason().empty()) GTEST_SKIP() << "no private desktop: " << (run).SkipReason(); \
@@ -56,41 +55,19 @@ Window MainNow(const ProgramRun& run) {
     const auto main = (run).WaitForWindow(kMainTitle, 20s, true);                                   \
     ASSERT_TRUE(main) << "the main window did not show"
 
-void EndTutorial(ProgramRun& run) {
-    const auto tutorial = run.WaitForWindow(kTutorialTitle, 15s);
-    ASSERT_TRUE(tutorial) << "the tutorial did not open in learn mode";
-    ASSERT_TRUE(run.WaitUntilActive(tutorial->id, 5s)) << "the tutorial did not become the active window";
-    run.Key("Escape");
-    ASSERT_TRUE(run.WaitUntilGone(tutorial->id, 15s)) << "Escape did not end the tutorial";
-}
-
-TEST(ProgramOnDesktop, SpeechNeverOverlapsAndTheStopQuestionSpeaksInOrder) {
-    ProgramRun run;
-    START_PROGRAM(run, true, main);
-    EndTutorial(run);
-    ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
-    ASSERT_TRUE(run.PlayAMove(MainNow(run))) << Describe(run.Openings());
-    // Clicked while the first move's comment speaks: the clicks wait for its end.
-    ASSERT_TRUE(run.PlayAMove(MainNow(run))) << "a move made during a comment was lost:\n" << Describe(run.Openings());
-
-    const size_t beforeQuestion = run.OpeningCount();
-    run.Key("F2");
-    const auto box = run.WaitForWindow(kMainTitle, 10s);
-    ASSERT_TRUE(box) << "F2 after a move did not ask \"Laufendes Spiel abbrechen?\"";
-    EXPECT_TRUE(run.WaitUntilActive(box->id, 5s)) << "the box the program showed did not become active";
-    const auto tip = run.WaitForOpening("slip", beforeQuestion, 20s);
-    ASSERT_TRUE(tip) << "no tip on the shut-up button:\n" << Describe(run.Openings());
-    run.Key("Escape");  // "Nein"
-    EXPECT_TRUE(run.WaitUntilGone(box->id, 15s)) << "Escape did not answer the box";
-    run.End();
-
-    const std::vector<Opening> openings = run.Openings();
+// The recordings the program waits for, from the `from`-th opening on, by token; one
+// recording opened twice in a row (a look at its header, then the sound) counts once.
+std::vector<std::string> SpokenSince(const std::vector<Opening>& openings, size_t from) {
     std::vector<std::string> spoken;
-    for (size_t i = beforeQuestion; i < openings.size(); ++i)
+    for (size_t i = from; i < openings.size(); ++i)
         if (openings[i].synchronous && (spoken.empty() || spoken.back() != openings[i].name.substr(0, 4)))
             spoken.push_back(openings[i].name.substr(0, 4));
-    EXPECT_EQ(spoken, (std::vector<std::string>{"ssto", "sbut", "slip"})) << Describe(openings);
+    return spoken;
+}
 
+// Nothing is opened while a recording the program waits for still speaks: keys and
+// clicks made meanwhile are handled after it.
+void ExpectEachRecordingEndsBeforeTheNextSound(const std::vector<Opening>& openings) {
     for (size_t i = 0; i + 1 < openings.size(); ++i) {
         const Opening& o = openings[i];
         if (!o.synchronous) continue;
@@ -105,12 +82,62 @@ TEST(ProgramOnDesktop, SpeechNeverOverlapsAndTheStopQuestionSpeaksInOrder) {
     }
 }
 
-// A window manager may minimise any window, the program's modal ones included.
-TEST(ProgramOnDesktop, MinimisedDialogsComeBackAtOnceAndTakeKeys) {
+// Outside learn mode the title window says goodbye with the sound a move makes as well,
+// and the main window takes the keys.
+void WaitForTheTitleToClose(ProgramRun& run, const Window& main) {
+    ASSERT_TRUE(run.WaitForOpening("DelBalls", 0, 15s)) << "the title window did not close";
+    ASSERT_TRUE(run.WaitUntilActive(main.id, 10s));
+}
+
+// Escape ends the tutorial the learn mode opens at start, after the narration it is in.
+void EndTutorial(ProgramRun& run) {
+    const auto tutorial = run.WaitForWindow(kTutorialTitle, 15s);
+    ASSERT_TRUE(tutorial) << "the tutorial did not open in learn mode";
+    ASSERT_TRUE(run.WaitUntilActive(tutorial->id, 5s)) << "the tutorial did not become the active window";
+    run.Key("Escape");
+    ASSERT_TRUE(run.WaitUntilGone(tutorial->id, 15s)) << "Escape did not end the tutorial";
+}
+
+TEST(ProgramOnDesktop, SpeechNeverOverlapsAndAMoveMadeDuringACommentWaitsForItsEnd) {
+    ProgramRun run;
+    START_PROGRAM(run, false, main);
+    WaitForTheTitleToClose(run, *main);
+    ASSERT_TRUE(run.PlayAMove(MainNow(run))) << Describe(run.Openings());
+    // Clicked while the first move's comment speaks: the clicks wait for its end.
+    ASSERT_TRUE(run.PlayAMove(MainNow(run))) << "a move made during a comment was lost:\n" << Describe(run.Openings());
+    run.End();
+    ExpectEachRecordingEndsBeforeTheNextSound(run.Openings());
+}
+
+// In learn mode the tutorial opens at start, and a box speaks its comment, then explains
+// its buttons and the shut-up button.
+TEST(ProgramOnDesktop, InLearnModeTheTutorialEndsOnEscapeAndTheStopQuestionSpeaksInOrder) {
     ProgramRun run;
     START_PROGRAM(run, true, main);
     EndTutorial(run);
     ASSERT_TRUE(run.WaitUntilActive(main->id, 5s));
+    ASSERT_TRUE(run.PlayAMove(MainNow(run))) << Describe(run.Openings());
+
+    const size_t beforeQuestion = run.OpeningCount();
+    run.Key("F2");
+    const auto box = run.WaitForWindow(kMainTitle, 10s);
+    ASSERT_TRUE(box) << "F2 after a move did not ask \"Laufendes Spiel abbrechen?\"";
+    EXPECT_TRUE(run.WaitUntilActive(box->id, 5s)) << "the box the program showed did not become active";
+    const auto tip = run.WaitForOpening("slip", beforeQuestion, 20s);
+    ASSERT_TRUE(tip) << "no tip on the shut-up button:\n" << Describe(run.Openings());
+    run.End();
+
+    const std::vector<Opening> openings = run.Openings();
+    EXPECT_EQ(SpokenSince(openings, beforeQuestion), (std::vector<std::string>{"ssto", "sbut", "slip"}))
+        << Describe(openings);
+    ExpectEachRecordingEndsBeforeTheNextSound(openings);
+}
+
+// A window manager may minimise any window, the program's modal ones included.
+TEST(ProgramOnDesktop, MinimisedDialogsComeBackAtOnceAndTakeKeys) {
+    ProgramRun run;
+    START_PROGRAM(run, false, main);
+    WaitForTheTitleToClose(run, *main);
 
     // Spiel > Einstellungen by keys: the menu opens on its first item, Up wraps to
     // "Beenden", once more is "Einstellungen".
@@ -166,21 +193,29 @@ TEST(ProgramOnDesktop, MinimisedDialogsComeBackAtOnceAndTakeKeys) {
     run.End();
 }
 
+// Keys typed while the stop question speaks are read once it has ended: Escape answers
+// it, and the next key goes to the window that has the focus then, the main window.
 // The stop question has no close box, but the window manager may close it all the same:
 // that is "Nein", even where the box was last answered "Ja". (Outside learn mode: no
 // tutorial, no explanations.)
-TEST(ProgramOnDesktop, TheStopQuestionClosedByTheWindowManagerKeepsTheGame) {
+TEST(ProgramOnDesktop, KeysTypedDuringTheStopQuestionFollowTheFocusAndItsCloseByTheWindowManagerKeepsTheGame) {
     ProgramRun run;
     START_PROGRAM(run, false, main);
-    // The title window says goodbye with the sound a move makes as well.
-    ASSERT_TRUE(run.WaitForOpening("DelBalls", 0, 15s)) << "the title window did not close";
-    ASSERT_TRUE(run.WaitUntilActive(main->id, 10s));
+    WaitForTheTitleToClose(run, *main);
     ASSERT_TRUE(run.PlayAMove(MainNow(run))) << Describe(run.Openings());
     size_t mark = run.OpeningCount();
     run.Key("F2");
     auto box = run.WaitForWindow(kMainTitle, 10s);
     ASSERT_TRUE(box) << "F2 after a move did not ask \"Laufendes Spiel abbrechen?\"";
     ASSERT_TRUE(run.WaitUntilActive(box->id, 5s));
+    ASSERT_TRUE(run.WaitForOpening("ssto", mark, 5s)) << "the stop question did not speak:\n" << Describe(run.Openings());
+    const size_t speaking = run.OpeningCount();
+    run.Key("Escape");  // "Nein"
+    run.Key("F2");
+    ASSERT_TRUE(run.WaitForOpening("ssto", speaking, kSpeechEnds))
+        << "F2 typed after Escape during the box's speech did not ask again:\n" << Describe(run.Openings());
+    EXPECT_FALSE(run.WaitForOpening("setball", mark, 0ms)) << "Escape did not answer \"Nein\"";
+    ASSERT_TRUE(run.WaitUntilActive(box->id, 5s)) << "the box asking again did not become active";
     run.Key("Return");  // "Ja"
     ASSERT_TRUE(run.WaitUntilGone(box->id, kSpeechEnds)) << "Return did not answer the box";
     // Clicks during the deal are dropped, those during its comment wait for its end.
@@ -204,6 +239,7 @@ TEST(ProgramOnDesktop, TheStopQuestionClosedByTheWindowManagerKeepsTheGame) {
     EXPECT_TRUE(run.BoardPicture(MainNow(run)) == board) << "closing the box changed the board";
     EXPECT_FALSE(run.WaitForOpening("setball", mark, 0ms)) << "closing the box dealt a new board";
     run.End();
+    ExpectEachRecordingEndsBeforeTheNextSound(run.Openings());
 }
 
 } // namespace
