@@ -189,12 +189,13 @@ std::pair<int, int> ProgramRun::Cell(const Window& main, int column, int row) co
             main.y + menuHeight + kBoardTop + row * kCell + kCell / 2};
 }
 
-// The columns of the bottom row whose ball touches a ball of its colour (alike in the
-// middle of their cells on the screen), then the others.
+// The columns of the bottom row whose ball touches a ball of its colour (alike on the
+// screen a little below and left of the middle of their cells, off the highlight that
+// balls of several colours share), then the others.
 std::vector<int> ProgramRun::ColumnsToTry(const Window& main) const {
     const std::string board = BoardPicture(main);
     const auto colour = [&](int column, int row) {
-        return PixelOf(board, column * kCell + kCell / 2, row * kCell + kCell / 2);
+        return PixelOf(board, column * kCell + kCell / 2 - 4, row * kCell + kCell / 2 + 4);
     };
     std::vector<int> grouped, single;
     for (int column = 0; column < kColumns; ++column) {
