@@ -157,6 +157,8 @@ class FormClient : public QWidget {
 
 // Delivers key presses to the forms: Enter and Escape to the default and cancel
 // buttons, and the rest to Form_KeyDown (with key preview, before the focused control).
+// A press read for a window that has lost the focus since it was typed goes on to the
+// window that has it.
 class FormKeyFilter : public QObject {
  public:
   explicit FormKeyFilter(QObject* parent) : QObject(parent) {}
@@ -169,12 +171,13 @@ class FormKeyFilter : public QObject {
     const auto noteReceiver = qScopeGuard([this, event, widget] { Note(event, widget); });
     if (!first) return false;
     Form* form = Form::Of(widget);
-    if (!form || !form->IsLoaded()) return false;
+    if (!form) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (form != KeyWindow()) {
       RedirectKey(*key);
       return true;
     }
+    if (!form->IsLoaded()) return false;
     if (PressButtonFor(form, key->key())) return true;
     if (form->KeyPreview() || widget == form)
       form->RunKeyDown(VirtualKeyCode(key->key()), ShiftMask(key->modifiers()));
