@@ -41,7 +41,8 @@ std::string PixelOf(const std::string& ppm, int x, int y) {
     std::istringstream header(ppm);
     std::string magic;
     int width = 0, height = 0, max = 0;
-    if (!(header >> magic >> width >> height >> max) || magic != "P6" || max != 255 || x >= width || y >= height) return {};
+    if (!(header >> magic >> width >> height >> max) || magic != "P6" || max != 255) return {};
+    if (x >= width || y >= height) return {};
     const size_t at = static_cast<size_t>(header.tellg()) + 1 + 3 * (static_cast<size_t>(y) * width + x);
     return at + 3 <= ppm.size() ? ppm.substr(at, 3) : std::string();
 }
