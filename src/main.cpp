@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "game/frmMain.h"
 #include "runtime/ErrorBox.h"
 #include "runtime/Screen.h"
 #include "runtime/SingleInstance.h"
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
   // A second start of the same program folder leaves everything to the copy that runs.
   if (!rt::BecomeOnlyInstance()) return 0;
   rt::UseGermanQtTexts();
+  ConnectMainCommands();
   // The title window opens the program: it loads and shows the main window, which lives
   // until the process ends.
   return rt::RunProgram([] { TitleForm().Show(); });

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "game/frmMain.h"
 #include "runtime/ErrorBox.h"
 #include "runtime/Form.h"
 
@@ -48,6 +49,8 @@ void EndsTheRunAsAFailure(int exitCode) {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // The windows reach the main window, or the one a test holds, as in the program.
+  ConnectMainCommands();
   ::testing::InitGoogleTest(&argc, argv);
   rt::SetProcessEnder(EndsTheRunAsAFailure);
   ::testing::UnitTest::GetInstance()->listeners().Append(new LeftoverWindowCheck);

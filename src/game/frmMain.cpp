@@ -45,12 +45,13 @@ frmMain& MainForm() { return frmMain::The(); }
 
 void frmMain::SendCommand(const QString& word) { txtCommand->SetText(word); }
 
-void SendMainCommand(const QString& Word) { MainForm().SendCommand(Word); }
-
-void OpenMainWindow() {
-  frmMain& main = MainForm();
-  main.Load();
-  main.Show();
+void ConnectMainCommands() {
+  ConnectMainWindow({[] {
+                       frmMain& main = MainForm();
+                       main.Load();
+                       main.Show();
+                     },
+                     [](const QString& word) { MainForm().SendCommand(word); }});
 }
 
 // ---- design ----

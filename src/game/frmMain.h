@@ -249,3 +249,7 @@ class frmMain : public rt::Form,
 // The program's one main window, created on first use; while a test holds a window of its
 // own, that one.
 frmMain& MainForm();
+
+// Hands the main window's receivers to the command channel (support/MainCommands.h), so
+// that the windows below it reach it without linking with it.
+void ConnectMainCommands();

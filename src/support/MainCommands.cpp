@@ -17,6 +17,11 @@ const std::pair<const QString&, MainCommand> kWords[] = {
     {CommandWord::PlayTutorial, MainCommand::PlayTutorial},
 };
 
+MainWindowReceivers& Receivers() {
+  static MainWindowReceivers receivers;
+  return receivers;
+}
+
 }  // namespace
 
 QString SayCommentWord(int Token) { return kSayComment + QLatin1Char(' ') + QString::number(Token); }
@@ -29,4 +34,14 @@ std::optional<MainCommand> ReadMainCommand(const QString& word) {
     if (upper == text.toUpper()) return command;
   if (upper.startsWith(kSayComment.toUpper())) return MainCommand::SayComment;
   return std::nullopt;
+}
+
+void ConnectMainWindow(MainWindowReceivers receivers) { Receivers() = std::move(receivers); }
+
+void SendMainCommand(const QString& Word) {
+  if (Receivers().command) Receivers().command(Word);
+}
+
+void OpenMainWindow() {
+  if (Receivers().open) Receivers().open();
 }

@@ -5,6 +5,7 @@
 // write, any comment it speaks included. The main window reads a word without regard to
 // letter case.
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace CommandWord {
@@ -47,8 +48,17 @@ enum class MainCommand {
 // after it ("SBUT ").
 std::optional<MainCommand> ReadMainCommand(const QString& word);
 
-// The main window's end of the channel, for the windows that must not know it. The main
-// window is created on first use.
+// The main window's end of the channel. The main window stands above every window that
+// writes to it, so none of them links with it: the program hands its receivers over once
+// at start (ConnectMainWindow), and until then a word goes nowhere.
+struct MainWindowReceivers {
+  // Loads the main window, created on first use, and shows it modeless.
+  std::function<void()> open;
+  // Writes a word into its command box; the command has been carried out on return.
+  std::function<void(const QString& word)> command;
+};
+void ConnectMainWindow(MainWindowReceivers receivers);
+
 // Writes Word into the main window's command box; the command has been carried out when
 // this returns.
 void SendMainCommand(const QString& Word);
