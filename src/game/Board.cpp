@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/Numbers.h"
+#include "settings/ColorMap.h"
 
 Board::Board(int16_t GameColumns, int16_t GameRows)
     : columns_(GameColumns),
@@ -17,7 +18,7 @@ void ApplyBoardDefaults(int16_t& GameRows, int16_t& GameColumns, int16_t& MaxBal
   if (BallColors == 0) BallColors = kDefaultBallColors;
   GameRows = std::clamp<int16_t>(GameRows, 1, kMaxGameRows);
   GameColumns = std::clamp<int16_t>(GameColumns, 1, kMaxGameColumns);
-  BallColors = std::clamp<int16_t>(BallColors, 1, kMaxBallColors);
+  BallColors = std::clamp<int16_t>(BallColors, 1, kBallPictures);
 }
 
 int16_t HistorySize(int16_t GameColumns, int16_t GameRows) {

@@ -93,8 +93,6 @@ inline constexpr int kWindowWidthBesideBoardPx = 111 + 15 + 16;
 inline constexpr int kWindowHeightBesideBoardPx = 15 + 97 + 15 + 15 + 60 + 48;
 inline constexpr int16_t kMaxGameColumns = (kScreenWidthPx - kWindowWidthBesideBoardPx) / kBallPx;
 inline constexpr int16_t kMaxGameRows = (kScreenHeightPx - kWindowHeightBesideBoardPx) / kBallPx;
-// One picture holder per colour, picItem(0 .. 10).
-inline constexpr int16_t kMaxBallColors = 11;
 
 inline constexpr int16_t kDefaultGameRows = 12;
 inline constexpr int16_t kDefaultGameColumns = 11;
@@ -102,7 +100,8 @@ inline constexpr int16_t kDefaultGameColumns = 11;
 inline constexpr int16_t kDefaultMaxBallsOnStart = 8;
 
 // The start-up defaults (a 0 read from the settings means "not set") and the clamps:
-// GameColumns 1 .. kMaxGameColumns, GameRows 1 .. kMaxGameRows, BallColors 1 .. 11.
+// GameColumns 1 .. kMaxGameColumns, GameRows 1 .. kMaxGameRows, BallColors 1 .. the
+// number of ball pictures (one picture holder per colour).
 // MaxBallsOnStart is not clamped: a value the deal can never meet only ends its retries.
 void ApplyBoardDefaults(int16_t& GameRows, int16_t& GameColumns, int16_t& MaxBallsOnStart,
                         int16_t& BallColors);

@@ -14,6 +14,7 @@
 #include "runtime/Numbers.h"
 #include "runtime/Random.h"
 #include "runtime/Screen.h"
+#include "settings/ColorMap.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
 #include "speech/LastSpeechFile.h"
@@ -37,6 +38,9 @@ constexpr rt::Color kRed = rt::RGB(255, 0, 0);
 constexpr rt::Color kGreen = rt::RGB(0, 255, 0);
 constexpr rt::Color kOrange = rt::RGB(255, 128, 0);
 
+// The frames of the vanishing animation: the removal shows all but the last.
+constexpr int kAnimationPictures = 5;
+
 }  // namespace
 
 frmMain::frmMain() : Form(QStringLiteral("frmMain")) {}
@@ -58,8 +62,8 @@ void ConnectMainCommands() {
 
 void frmMain::Design() {
   SetBorder(rt::FormBorder::kFixedSingle);
-  SetIcon(rt::LoadPicture(QStringLiteral(":/design/icon.png")));
-  SetMouseIcon(rt::LoadPicture(QStringLiteral(":/design/cursor_lips.png")));
+  SetIcon(rt::LoadPicture(DesignPicture::Icon));
+  SetMouseIcon(rt::LoadPicture(DesignPicture::LipsCursor));
   SetKeyPreview(true);
   SetClientSize(7000, 8500);
   DesignScorePanel();
@@ -141,13 +145,13 @@ void frmMain::DesignBoard() {
   picScore->SetVisible(false);
   picScore->Click = [this] { picScore_Click(); };
 
-  for (int i = 0; i <= 10; ++i) {
+  for (int i = 0; i < kBallPictures; ++i) {
     rt::PictureBox& item = picItem.Create(this, i);
     item.Move(0, 0, 480, 480);
     item.SetAutoSize(true);
     item.SetVisible(false);
   }
-  for (int i = 0; i <= 4; ++i) {
+  for (int i = 0; i < kAnimationPictures; ++i) {
     rt::PictureBox& frame = picVAnim.Create(this, i);
     frame.Move(0, 0, 480, 480);
     frame.SetAutoSize(true);
@@ -218,13 +222,13 @@ void frmMain::InitGameDefaultsAndLayout() {
     fraTimeLeft->SetTop(fraScore->Top() + fraScore->Height() + kMarginY);
     imgBackground->SetLeft(fraTimeLeft->Left() + fraTimeLeft->Width() + kMarginX);
   }
-  imgBackground->SetPicture(LoadGraphic(BackgroundPicture));
+  imgBackground->SetPicture(rt::LoadPicture(rt::AppFile(Folder::Graphics + BackgroundPicture)));
   imgBackground->SetTop(fraScore->Top() + fraScore->Height() + kMarginY);
   imgBackground->Refresh();
 
-  for (int i = 0; i <= 4; ++i)
-    picVAnim(i).SetPicture(LoadGraphic(AnimSet + rt::FormatDigits(i, 4) + QStringLiteral(".bmp")));
-  for (int i = 0; i <= 10; ++i) {
+  for (int i = 0; i < kAnimationPictures; ++i)
+    picVAnim(i).SetPicture(rt::LoadPicture(SetPictureFile(AnimSet, i)));
+  for (int i = 0; i < kBallPictures; ++i) {
     picItem(i).SetVisible(false);
     if (i < BallColors) picItem(i).SetPicture(rt::LoadPicture(BallPictureFile(i)));
   }
@@ -279,10 +283,6 @@ void frmMain::PlaceWindowAtStart() {
   const double screenHeight = rt::Screen::Height();
   const bool centre = (Left() == 0 && Top() == 0) || Top() >= screenHeight || Left() >= screenWidth;
   if (centre) CentreOnScreen();
-}
-
-rt::Picture frmMain::LoadGraphic(const QString& fileName) const {
-  return rt::LoadPicture(rt::AppFile(Folder::Graphics + fileName));
 }
 
 // ---- settings host ----

@@ -93,7 +93,6 @@ class frmMain : public rt::Form,
   void InitGameDefaultsAndLayout();
   void FitBoardToScreen();
   void PlaceWindowAtStart();
-  rt::Picture LoadGraphic(const QString& fileName) const;
   // Saves the settings as the close paths do.
   void SaveSettingsOnClose();
 

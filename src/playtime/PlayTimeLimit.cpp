@@ -15,7 +15,6 @@ namespace {
 
 // The bar's bottom edge stays 8 pixels above its frame's lower edge.
 constexpr double kTimeBarBottomGap = 8.0 * rt::Screen::TwipsPerPixelY;
-constexpr int32_t kNoticeStyle = rt::kOkOnly | rt::kInformationSign;
 
 }  // namespace
 

@@ -9,8 +9,7 @@
 
 namespace {
 
-constexpr int kPictures = 11;  // ball pictures 0 .. 10
-constexpr int16_t kHighestPicture = kPictures - 1;
+constexpr int16_t kHighestPicture = kBallPictures - 1;
 
 }  // namespace
 
@@ -20,13 +19,13 @@ void BuildColorMap(int16_t ColorChoice, int16_t BallColors, std::vector<int16_t>
   const size_t entries = static_cast<size_t>(std::max<int>(BallColors, 0)) + 1;
   if (Colors.size() < entries) Colors.resize(entries);
   switch (ColorChoice) {
-    case 0:
+    case ColorMode::Standard:
       for (int16_t i = 0; i < BallColors; ++i) Colors[i] = i;
       return;
-    case 1:
+    case ColorMode::Random:
       if (sources.PickRandomColors) sources.PickRandomColors(Colors);
       return;
-    case 2:
+    case ColorMode::Chosen:
       if (!sources.ChosenColor) return;
       for (int16_t i = 0; i < BallColors; ++i) {
         const int32_t picture = sources.ChosenColor(i + 1);
@@ -47,10 +46,10 @@ void PickRandomColors(std::vector<int16_t>& Arr) {
   const int colors = std::max<int>(BallColors, 0);
   if (static_cast<int>(Arr.size()) < colors + 1) Arr.resize(colors + 1);
   std::fill(Arr.begin(), Arr.begin() + colors + 1, int16_t{-1});
-  // Draws -1 .. 9 as long as ten pictures suffice, and rejects -1 and every taken
-  // number; an eleventh colour opens up picture 10.
-  const int drawn = std::min(colors, kPictures);
-  const int range = drawn > kPictures - 1 ? kPictures + 1 : kPictures;
+  // Draws -1 .. the last picture but one as long as those suffice, and rejects -1 and
+  // every taken number; one more colour opens up the last picture.
+  const int drawn = std::min<int>(colors, kBallPictures);
+  const int range = drawn > kHighestPicture ? kBallPictures + 1 : kBallPictures;
   const auto begin = Arr.begin();
   const auto end = Arr.begin() + colors + 1;
   for (int k = 0; k < drawn; ++k) {
@@ -60,5 +59,5 @@ void PickRandomColors(std::vector<int16_t>& Arr) {
     } while (std::find(begin, end, r) != end);
     Arr[k] = r;
   }
-  for (int k = drawn; k < colors; ++k) Arr[k] = Arr[k % kPictures];
+  for (int k = drawn; k < colors; ++k) Arr[k] = Arr[k % kBallPictures];
 }

@@ -61,10 +61,18 @@ QString Header(const QString& section) { return QLatin1Char('[') + section + QLa
 
 QString DefaultSettingsText() {
   QStringList lines = {
-      Header(IniSection::Global), QStringLiteral("ALLOWTIMESETTINGSEDIT=TRUE"), QStringLiteral("HIGHSCORE= 100"),
-      QString(),                  Header(IniSection::Times),                    QString(),
-      Header(IniSection::Colors), QString(),                                    Header(IniSection::Sound),
-      QString(),                  Header(IniSection::Speech),                   SpeechKey::Path + QLatin1Char('='),
+      Header(IniSection::Global),
+      IniKey::AllowTimeSettingsEdit + QLatin1Char('=') + IniFlag::True,
+      IniKey::Highscore + QStringLiteral("= 100"),
+      QString(),
+      Header(IniSection::Times),
+      QString(),
+      Header(IniSection::Colors),
+      QString(),
+      Header(IniSection::Sound),
+      QString(),
+      Header(IniSection::Speech),
+      SpeechKey::Path + QLatin1Char('='),
   };
   for (int n = 1; n <= kSpeechTokenCount; ++n) {
     lines << QStringLiteral(";  ") + Legend(n) << SpeechKey::ElementCount(n) + QLatin1Char('=')

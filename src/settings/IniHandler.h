@@ -44,6 +44,39 @@ inline const QString Sound = QStringLiteral("SOUND");
 inline const QString Speech = QStringLiteral("SPEECH");
 }  // namespace IniSection
 
+// The keys the settings load and save, written as a save spells them; a read finds a key
+// in any spelling.
+namespace IniKey {
+// GLOBAL
+inline const QString AllowTimeSettingsEdit = QStringLiteral("ALLOWTIMESETTINGSEDIT");
+inline const QString GameRows = QStringLiteral("GAMEROWS");
+inline const QString GameColumns = QStringLiteral("GAMECOLUMNS");
+inline const QString Highscore = QStringLiteral("HIGHSCORE");
+inline const QString PosTop = QStringLiteral("PosTop");
+inline const QString PosLeft = QStringLiteral("PosLeft");
+// TIMES
+inline const QString RestrictedTime = QStringLiteral("RESTRICTEDTIME");
+inline const QString LastPlayDate = QStringLiteral("LASTPLAYDATE");
+inline const QString PlayTime = QStringLiteral("PLAYTIME");
+inline const QString AbsoluteTime = QStringLiteral("ABSOLUTETIME");
+inline const QString ToleranceTime = QStringLiteral("TOLERANCETIME");
+// COLORS
+inline const QString BallColors = QStringLiteral("BALLCOLORS");
+inline const QString MaxBallsOnStart = QStringLiteral("MAXBALLSONSTART");
+inline const QString ColorChoice = QStringLiteral("COLORCHOICE");
+// SOUND
+inline const QString SoundOn = QStringLiteral("SOUNDON");
+inline const QString LearnMode = QStringLiteral("LEARNMODE");
+inline const QString Effects = QStringLiteral("EFFECTS");
+inline const QString Comments = QStringLiteral("COMMENTS");
+}  // namespace IniKey
+
+// The texts of a flag in the settings file.
+namespace IniFlag {
+inline const QString True = QStringLiteral("TRUE");
+inline const QString False = QStringLiteral("FALSE");
+}  // namespace IniFlag
+
 // The key of the picture number chosen for colour n (1-based) in the chosen-colour mode.
 QString ChooseColorKey(int n);
 // That picture number as stored, rounded to the nearest whole number; 0 when missing.

@@ -30,7 +30,7 @@ int16_t ReadInt16(const QString& section, const QString& key) { return rt::Clamp
 int32_t ReadInt32(const QString& section, const QString& key) { return rt::ClampCLng(rt::Val(ReadIniValue(section, key))); }
 float ReadSingle(const QString& section, const QString& key) { return rt::ClampCSng(rt::Val(ReadIniValue(section, key))); }
 
-QString FlagText(bool flag) { return flag ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
+QString FlagText(bool flag) { return flag ? IniFlag::True : IniFlag::False; }
 
 // The map is made anew, all zeros, before it is built: a mode that builds nothing leaves
 // zeros.
@@ -42,16 +42,16 @@ void LoadColorMap() {
 // The day's play time counts only for the day it was saved on; a date that cannot be
 // read is another day.
 void ReadPlayTimeToday(SettingsHost& host) {
-  QString dateText = ReadIniValue(kTimes, QStringLiteral("LASTPLAYDATE"));
+  QString dateText = ReadIniValue(kTimes, IniKey::LastPlayDate);
   if (dateText.isEmpty()) dateText = kNoPlayDate;
   const auto lastPlayed = rt::ParseShortDate(dateText);
   if (lastPlayed && *lastPlayed == rt::Today())
-    host.SetPlayTimeToday(ReadSingle(kTimes, QStringLiteral("PLAYTIME")));
+    host.SetPlayTimeToday(ReadSingle(kTimes, IniKey::PlayTime));
 }
 
 void ReadTimes(SettingsHost& host) {
-  RestrictedTime = ReadSingle(kTimes, QStringLiteral("RESTRICTEDTIME"));
-  ToleranceTime = ReadSingle(kTimes, QStringLiteral("TOLERANCETIME"));
+  RestrictedTime = ReadSingle(kTimes, IniKey::RestrictedTime);
+  ToleranceTime = ReadSingle(kTimes, IniKey::ToleranceTime);
   if (ToleranceTime == 0) ToleranceTime = kDefaultToleranceTime;
   const bool limited = DailyLimitInForce(RestrictedTime);
   host.SetTimeLeftVisible(limited);
@@ -59,16 +59,16 @@ void ReadTimes(SettingsHost& host) {
     if (RestrictedTime == 0) RestrictedTime = kDefaultRestrictedTime;
     ReadPlayTimeToday(host);
   }
-  AbsoluteTime = ReadSingle(kTimes, QStringLiteral("Absolutetime"));
+  AbsoluteTime = ReadSingle(kTimes, IniKey::AbsoluteTime);
 }
 
 void ReadSwitches(SettingsHost& host) {
   // Only the exact "FALSE" turns the sound off; the other switches ignore case.
-  SoundOn = ReadIniValue(kSound, QStringLiteral("SOUNDON")) != QStringLiteral("FALSE");
+  SoundOn = ReadIniValue(kSound, IniKey::SoundOn) != IniFlag::False;
   host.CheckSoundMenu(SoundOn);
-  LearnMode = Upper(kSound, QStringLiteral("LEARNMODE")) != QStringLiteral("FALSE");
-  EffectsOn = Upper(kSound, QStringLiteral("EFFECTS")) != QStringLiteral("FALSE");
-  CommentsOn = Upper(kSound, QStringLiteral("COMMENTS")) != QStringLiteral("FALSE");
+  LearnMode = Upper(kSound, IniKey::LearnMode) != IniFlag::False;
+  EffectsOn = Upper(kSound, IniKey::Effects) != IniFlag::False;
+  CommentsOn = Upper(kSound, IniKey::Comments) != IniFlag::False;
 }
 
 void SaveSpeechStatistics(SettingsHost& host, IniWriteBatch& file) {
@@ -124,15 +124,15 @@ class BusyPointer {
 
 void ReadSettings(SettingsHost& host) {
   PrepareSettingsFile();
-  AllowTimeSettingsEdit = Upper(kGlobal, QStringLiteral("ALLOWTIMESETTINGSEDIT")) == QStringLiteral("TRUE");
-  host.SetWindowTop(ReadSingle(kGlobal, QStringLiteral("PosTop")));
-  host.SetWindowLeft(ReadSingle(kGlobal, QStringLiteral("Posleft")));
-  host.SetGameRows(ReadInt16(kGlobal, QStringLiteral("GameRows")));
-  host.SetGameColumns(ReadInt16(kGlobal, QStringLiteral("GameColumns")));
-  Highscore = ReadInt32(kGlobal, QStringLiteral("HIGHSCORE"));
-  host.SetMaxBallsOnStart(ReadInt16(kColors, QStringLiteral("MaxBallsOnStart")));
-  BallColors = ReadInt16(kColors, QStringLiteral("BALLCOLORS"));
-  ColorChoice = ReadInt16(kColors, QStringLiteral("COLORCHOICE"));
+  AllowTimeSettingsEdit = Upper(kGlobal, IniKey::AllowTimeSettingsEdit) == IniFlag::True;
+  host.SetWindowTop(ReadSingle(kGlobal, IniKey::PosTop));
+  host.SetWindowLeft(ReadSingle(kGlobal, IniKey::PosLeft));
+  host.SetGameRows(ReadInt16(kGlobal, IniKey::GameRows));
+  host.SetGameColumns(ReadInt16(kGlobal, IniKey::GameColumns));
+  Highscore = ReadInt32(kGlobal, IniKey::Highscore);
+  host.SetMaxBallsOnStart(ReadInt16(kColors, IniKey::MaxBallsOnStart));
+  BallColors = ReadInt16(kColors, IniKey::BallColors);
+  ColorChoice = ReadInt16(kColors, IniKey::ColorChoice);
   if (BallColors == 0) BallColors = kDefaultBallColors;
   LoadColorMap();
   ReadTimes(host);
@@ -142,26 +142,26 @@ void ReadSettings(SettingsHost& host) {
 bool SaveSettings(SettingsHost& host, bool NoSpeech) {
   const BusyPointer busy(host);
   IniWriteBatch file;
-  file.Write(kGlobal, QStringLiteral("ALLOWTIMESETTINGSEDIT"), FlagText(AllowTimeSettingsEdit));
-  file.Write(kGlobal, QStringLiteral("GAMEROWS"), rt::CStr(host.GameRows()));
-  file.Write(kGlobal, QStringLiteral("GAMECOLUMNS"), rt::CStr(host.GameColumns()));
-  file.Write(kGlobal, QStringLiteral("HIGHSCORE"), rt::CStr(Highscore));
-  file.Write(kGlobal, QStringLiteral("PosTop"), rt::CStr(host.WindowTop()));
-  file.Write(kGlobal, QStringLiteral("PosLeft"), rt::CStr(host.WindowLeft()));
+  file.Write(kGlobal, IniKey::AllowTimeSettingsEdit, FlagText(AllowTimeSettingsEdit));
+  file.Write(kGlobal, IniKey::GameRows, rt::CStr(host.GameRows()));
+  file.Write(kGlobal, IniKey::GameColumns, rt::CStr(host.GameColumns()));
+  file.Write(kGlobal, IniKey::Highscore, rt::CStr(Highscore));
+  file.Write(kGlobal, IniKey::PosTop, rt::CStr(host.WindowTop()));
+  file.Write(kGlobal, IniKey::PosLeft, rt::CStr(host.WindowLeft()));
 
-  file.Write(kTimes, QStringLiteral("RESTRICTEDTIME"), rt::CStr(RestrictedTime));
-  file.Write(kTimes, QStringLiteral("LASTPLAYDATE"), rt::ShortDateText(rt::Today()));
-  file.Write(kTimes, QStringLiteral("PLAYTIME"), rt::CStr(host.PlayTimeToday()));
-  file.Write(kTimes, QStringLiteral("ABSOLUTETIME"), rt::CStr(AbsoluteTime));
-  file.Write(kTimes, QStringLiteral("TOLERANCETIME"), rt::CStr(ToleranceTime));
+  file.Write(kTimes, IniKey::RestrictedTime, rt::CStr(RestrictedTime));
+  file.Write(kTimes, IniKey::LastPlayDate, rt::ShortDateText(rt::Today()));
+  file.Write(kTimes, IniKey::PlayTime, rt::CStr(host.PlayTimeToday()));
+  file.Write(kTimes, IniKey::AbsoluteTime, rt::CStr(AbsoluteTime));
+  file.Write(kTimes, IniKey::ToleranceTime, rt::CStr(ToleranceTime));
 
-  file.Write(kColors, QStringLiteral("BALLCOLORS"), rt::CStr(BallColors));
-  file.Write(kColors, QStringLiteral("MAXBALLSONSTART"), rt::CStr(host.MaxBallsOnStart()));
+  file.Write(kColors, IniKey::BallColors, rt::CStr(BallColors));
+  file.Write(kColors, IniKey::MaxBallsOnStart, rt::CStr(host.MaxBallsOnStart()));
 
-  file.Write(kSound, QStringLiteral("SOUNDON"), FlagText(SoundOn));
-  file.Write(kSound, QStringLiteral("LEARNMODE"), FlagText(LearnMode));
-  file.Write(kSound, QStringLiteral("EFFECTS"), FlagText(EffectsOn));
-  file.Write(kSound, QStringLiteral("COMMENTS"), FlagText(CommentsOn));
+  file.Write(kSound, IniKey::SoundOn, FlagText(SoundOn));
+  file.Write(kSound, IniKey::LearnMode, FlagText(LearnMode));
+  file.Write(kSound, IniKey::Effects, FlagText(EffectsOn));
+  file.Write(kSound, IniKey::Comments, FlagText(CommentsOn));
 
   file.Write(kSpeech, SpeechKey::Path, host.SpeechPath());
   if (CommentsOn && !NoSpeech) SaveSpeechStatistics(host, file);

@@ -27,7 +27,7 @@ SpeechEntry LoadEntry(const QString& SpeechPath, int token) {
   // A hand-edited value beyond a byte takes the nearest end of the range.
   entry.Probability = rt::ClampCByte(rt::Val(ReadIniValue(IniSection::Speech, SpeechKey::Probability(token))));
   entry.RepeatsAllowed =
-      ReadIniValue(IniSection::Speech, SpeechKey::RepeatsAllowed(token)).toUpper() == QStringLiteral("TRUE");
+      ReadIniValue(IniSection::Speech, SpeechKey::RepeatsAllowed(token)).toUpper() == IniFlag::True;
   if (entry.Probability == 0) entry.Probability = DefaultProbability(token);
   return entry;
 }

@@ -4,6 +4,8 @@
 #include "runtime/Numbers.h"
 #include "settings/SettingsState.h"
 
-QString BallPictureFile(int number) {
-  return rt::AppFile(Folder::Graphics + BallSet + rt::FormatDigits(number, 4) + QStringLiteral(".bmp"));
+QString SetPictureFile(const QString& set, int number) {
+  return rt::AppFile(Folder::Graphics + set + rt::FormatDigits(number, 4) + QStringLiteral(".bmp"));
 }
+
+QString BallPictureFile(int number) { return SetPictureFile(BallSet, number); }

@@ -43,7 +43,7 @@ void frmGameExplanation::Design() {
   SetBorder(rt::FormBorder::kDialogNoClose);
   SetStartUpPosition(rt::StartUpPosition::kCenterScreen);
   SetCaption(QStringLiteral("Spielerklärung"));
-  SetMouseIcon(rt::LoadPicture(QStringLiteral(":/design/cursor_lips.png")), 16, 16);
+  SetMouseIcon(rt::LoadPicture(DesignPicture::LipsCursor), 16, 16);
   SetClientSize(7905, 8430);
 
   picGameBoard = new rt::PictureBox(this, QStringLiteral("picGameBoard"));

@@ -11,6 +11,7 @@
 #include "runtime/Screen.h"
 #include "runtime/TabControl.h"
 #include "runtime/Twips.h"
+#include "settings/ColorMap.h"
 #include "settings/IniHandler.h"
 #include "settings/SettingsState.h"
 #include "support/Folders.h"
@@ -24,9 +25,7 @@ const QString& kColors = IniSection::Colors;
 const QString& kTimes = IniSection::Times;
 const QString kLastTabKey = QStringLiteral("LASTOPTIONSTAB");
 
-constexpr int kColorBoxes = 11;
 constexpr double kDialogFontPoints = 7.5;
-constexpr int kChosenColorsMode = 2;
 const QString kSmallIndicator = QStringLiteral("QCheckBox::indicator { width: 11px; height: 11px; }");
 
 // The standard times: a daily limit of 30 minutes and a tolerance of 30 seconds.
@@ -38,7 +37,7 @@ constexpr int kStandardToleranceSeconds = 30;
 struct ColorRow {
   double boxLeft, boxTop, pictureLeft, pictureTop;
 };
-constexpr std::array<ColorRow, kColorBoxes> kColorRows{{
+constexpr std::array<ColorRow, kBallPictures> kColorRows{{
     {270, 1530, 675, 1485},
     {270, 2160, 675, 2100},
     {270, 2790, 675, 2715},
@@ -130,7 +129,7 @@ void frmOptions::DesignColorsTab() {
     option.SetCaption(modes[static_cast<size_t>(i)]);
     option.Move(270, 360 + 360 * i, 2085, 285);
   }
-  for (int i = 0; i < kColorBoxes; ++i) {
+  for (int i = 0; i < kBallPictures; ++i) {
     const ColorRow& row = kColorRows[static_cast<size_t>(i)];
     rt::CheckBox& box = chk.Create(fraOptions, i);
     box.Move(row.boxLeft, row.boxTop, 195, 330);
@@ -227,7 +226,7 @@ void frmOptions::Form_Load() {
   LoadBallPictures();
   optColors(optColors.Exists(ColorChoice) ? ColorChoice : 0).SetValue(true);
   TickStoredColors();
-  if (ColorChoice != kChosenColorsMode) EnableCheckboxes(false);
+  if (ColorChoice != ColorMode::Chosen) EnableCheckboxes(false);
 
   chkKidOption(0).SetValue(TickValue(SoundOn));
   chkKidOption(1).SetValue(TickValue(EffectsOn));
@@ -246,7 +245,7 @@ void frmOptions::Form_Load() {
 }
 
 void frmOptions::LoadBallPictures() {
-  for (int i = 0; i < kColorBoxes; ++i) {
+  for (int i = 0; i < kBallPictures; ++i) {
     picItem(i).SetPicture(rt::LoadPicture(BallPictureFile(i)));
     MakePictureTransparent(picItem(i));
   }
@@ -271,15 +270,15 @@ void frmOptions::TickStoredColors() {
 void frmOptions::cmdOK_Click() {
   WriteIniValue(kGlobal, kLastTabKey, QString::number(tabOptions->Tab()));
   const int mode = SelectedColorMode();
-  if (mode == kChosenColorsMode && TickedColorCount() != BallColors) {
+  if (mode == ColorMode::Chosen && TickedColorCount() != BallColors) {
     rt::MsgBox(QString::number(TickedColorCount()) + QStringLiteral(" Farben wurden markiert!\r") +
                    QString::number(BallColors) + QStringLiteral(" Farben werden benötigt!"),
                rt::kOkOnly | rt::kInformationSign, rt::App::Title);
     return;
   }
   ColorChoice = static_cast<int16_t>(mode);
-  WriteIniValue(kColors, QStringLiteral("COLORCHOICE"), QString::number(mode));
-  if (mode == kChosenColorsMode) WriteColorList();
+  WriteIniValue(kColors, IniKey::ColorChoice, QString::number(mode));
+  if (mode == ColorMode::Chosen) WriteColorList();
 
   SoundOn = Ticked(chkKidOption(0));
   EffectsOn = Ticked(chkKidOption(1));
@@ -288,21 +287,21 @@ void frmOptions::cmdOK_Click() {
 
   RestrictedTime = static_cast<float>(rt::Val(txtParameters(0).Text()) * 60);
   ToleranceTime = static_cast<float>(rt::Val(txtParameters(1).Text()));
-  WriteIniValue(kTimes, QStringLiteral("RESTRICTEDTIME"), rt::CStr(RestrictedTime));
-  WriteIniValue(kTimes, QStringLiteral("TOLERANCETIME"), rt::CStr(ToleranceTime));
+  WriteIniValue(kTimes, IniKey::RestrictedTime, rt::CStr(RestrictedTime));
+  WriteIniValue(kTimes, IniKey::ToleranceTime, rt::CStr(ToleranceTime));
   SendMainCommand(CommandWord::TimeRefresh);
   Unload();
 }
 
 int frmOptions::SelectedColorMode() const {
-  for (int i = 0; i <= kChosenColorsMode; ++i)
+  for (int i = 0; i <= ColorMode::Chosen; ++i)
     if (optColors(i).Value()) return i;
   return 0;
 }
 
 int frmOptions::TickedColorCount() const {
   int count = 0;
-  for (int i = 0; i < kColorBoxes; ++i) count += Ticked(chk(i)) ? 1 : 0;
+  for (int i = 0; i < kBallPictures; ++i) count += Ticked(chk(i)) ? 1 : 0;
   return count;
 }
 
@@ -310,7 +309,7 @@ int frmOptions::TickedColorCount() const {
 // from an earlier, longer list stay: nothing reads past the number of colours.
 void frmOptions::WriteColorList() {
   int n = 0;
-  for (int i = 0; i < kColorBoxes; ++i) {
+  for (int i = 0; i < kBallPictures; ++i) {
     if (!Ticked(chk(i))) continue;
     ++n;
     WriteIniValue(kColors, ChooseColorKey(n), QString::number(i));
@@ -359,10 +358,10 @@ void frmOptions::EnableSoundOptions(bool Status) {
   for (int i = 1; i <= 3; ++i) chkKidOption(i).SetEnabled(Status);
 }
 
-void frmOptions::optColors_Click(int Index) { EnableCheckboxes(Index == kChosenColorsMode); }
+void frmOptions::optColors_Click(int Index) { EnableCheckboxes(Index == ColorMode::Chosen); }
 
 void frmOptions::EnableCheckboxes(bool Status) {
-  for (int i = 0; i < kColorBoxes; ++i) chk(i).SetEnabled(Status);
+  for (int i = 0; i < kBallPictures; ++i) chk(i).SetEnabled(Status);
 }
 
 void frmOptions::txtParameters_Change(int Index) {

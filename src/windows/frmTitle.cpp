@@ -98,7 +98,7 @@ void frmTitle::Design() {
   SetClientSize(8595, 5400);
   SetBackColor(rt::kWhite);
   SetPicture(rt::LoadPicture(QStringLiteral(":/design/title.png")));
-  SetMouseIcon(rt::LoadPicture(QStringLiteral(":/design/cursor_lips.png")), 16, 16);
+  SetMouseIcon(rt::LoadPicture(DesignPicture::LipsCursor), 16, 16);
 
   const QFont versionFont = rt::MakeFont(QStringLiteral("MS Sans Serif"), 9.75, true);
   for (int i = 0; i < 2; ++i) DesignLabel(lblVersion, this, i, kVersionLabels[i], versionFont, rt::kCenter);
@@ -184,7 +184,7 @@ void frmTitle::timUnloader_Timer() {
 
   // Read from the file, not the sound switch in memory: only an explicit "FALSE" silences
   // the goodbye sound, and the effects switch has no say.
-  if (ReadIniValue(IniSection::Sound, QStringLiteral("SOUNDON")).toUpper() != QStringLiteral("FALSE"))
+  if (ReadIniValue(IniSection::Sound, IniKey::SoundOn).toUpper() != IniFlag::False)
     playsound(rt::AppFile(Folder::Sounds + QStringLiteral("Delballs.wav")), 0);
   SetMousePointer(rt::kPointerDefault);
   SendMainCommand(CommandWord::PlayTutorial);
