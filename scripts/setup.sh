@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, playing and testing need on Debian 12 (run as root).
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev libpulse-dev qt6-image-formats-plugins libgl-dev
+packages=(cmake ninja-build g++ qt6-base-dev libpulse-dev libgl-dev libxcb1-dev
           xvfb openbox xdotool wmctrl x11-utils pulseaudio pulseaudio-utils strace
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-dejavu-core xdg-utils
           qt6-translations-l10n imagemagick)

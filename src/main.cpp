@@ -2,6 +2,7 @@
 
 #include "game/frmMain.h"
 #include "runtime/ErrorBox.h"
+#include "runtime/Menu.h"
 #include "runtime/Screen.h"
 #include "runtime/SingleInstance.h"
 #include "windows/frmTitle.h"
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
   // A second start of the same program folder leaves everything to the copy that runs.
   if (!rt::BecomeOnlyInstance()) return 0;
   rt::UseGermanQtTexts();
+  rt::UseMenuBarStyle();
   ConnectMainCommands();
   // The title window opens the program: it loads and shows the main window, which lives
   // until the process ends.

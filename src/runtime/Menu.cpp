@@ -2,12 +2,28 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QApplication>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QWidget>
 
 #include "runtime/ErrorBox.h"
 
 namespace rt {
+
+namespace {
+
+class MenuBarStyle : public QProxyStyle {
+ public:
+  QIcon standardIcon(StandardPixmap pixmap, const QStyleOption* option, const QWidget* widget) const override {
+    if (pixmap == SP_ToolBarHorizontalExtensionButton) return QIcon(standardPixmap(pixmap, option, widget));
+    return QProxyStyle::standardIcon(pixmap, option, widget);
+  }
+};
+
+}  // namespace
+
+void UseMenuBarStyle() { QApplication::setStyle(new MenuBarStyle); }
 
 MenuItem::MenuItem(QObject* parent, const QString& name, QAction* action, QMenu* menu, QWidget* window)
     : QObject(parent), action_(action), menu_(menu), window_(window) {

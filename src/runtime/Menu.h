@@ -48,4 +48,10 @@ class MenuItem : public QObject {
   QWidget* window_;
 };
 
+// Sets the application's style before any window is made: the platform's own, except that
+// a menu bar's extension button (made with every menu bar) shows the style's built-in
+// arrow. The platform style reads that icon from picture files through a reader that
+// loads every image plugin installed to ask whether one of them reads it.
+void UseMenuBarStyle();
+
 }  // namespace rt

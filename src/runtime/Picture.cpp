@@ -2,6 +2,7 @@
 
 #include <QBitmap>
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QtEndian>
 #include <cmath>
@@ -53,24 +54,38 @@ bool JpegIsWhole(const QByteArray& data) { return data.indexOf("\xFF\xD9", 2) > 
 
 bool IsWhole(const QByteArray& data, const QByteArray& format) {
   if (format == "bmp") return BitmapIsWhole(data);
-  if (format == "jpeg" || format == "jpg") return JpegIsWhole(data);
+  if (format == "jpeg") return JpegIsWhole(data);
   return true;
 }
 
+// The formats the game's pictures come in, told by their first bytes: the pictures beside
+// the program are bitmaps and JPEGs, the ones compiled in are PNGs. A reader told the
+// format asks only the plugin of that format; one left to find it out loads every image
+// plugin installed to ask each in turn.
+QByteArray FormatOf(const QByteArray& data) {
+  if (data.startsWith("BM")) return "bmp";
+  if (data.startsWith("\xFF\xD8\xFF")) return "jpeg";
+  if (data.startsWith("\x89PNG\r\n\x1A\n")) return "png";
+  return {};
+}
+
+std::optional<QByteArray> ReadResource(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  return file.readAll();
+}
+
 QImage ReadImage(const QString& path) {
-  if (path.startsWith(QLatin1Char(':'))) {
-    QImageReader reader(path);
-    return reader.read();
-  }
-  // Read from the bytes of a regular file only: a FIFO or device of the right name
+  // A file is read only when it is a regular file: a FIFO or device of the right name
   // must not hold the program.
-  const std::optional<QByteArray> data = ReadRegularFile(path);
+  std::optional<QByteArray> data = path.startsWith(QLatin1Char(':')) ? ReadResource(path) : ReadRegularFile(path);
   if (!data) Raise(ErrFileNotFound);
-  QBuffer buffer;
-  buffer.setData(*data);
+  const QByteArray format = FormatOf(*data);
+  if (format.isEmpty()) return {};
+  QBuffer buffer(&*data);
   buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
-  const QByteArray format = reader.format();
+  QImageReader reader(&buffer, format);
+  reader.setAutoDetectImageFormat(false);
   const QImage image = reader.read();
   if (!image.isNull() && !IsWhole(*data, format)) return {};
   return image;
