@@ -3,6 +3,7 @@
 // settings file written by the test, the virtual clock and the recording sound device.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -87,6 +88,12 @@ class FrmMainTest : public ::testing::Test {
     auto* item = form_->findChild<rt::MenuItem*>(name);
     if (!item) throw std::runtime_error("no menu item " + name.toStdString());
     return *item;
+  }
+  // The Qt action behind a menu item: its caption and shortcut.
+  QAction& MenuAction(const QString& name) {
+    auto* action = form_->findChild<QAction*>(name);
+    if (!action) throw std::runtime_error("no menu action " + name.toStdString());
+    return *action;
   }
   // Chooses a menu item as the user can: only while it is enabled.
   void Choose(const QString& name) {

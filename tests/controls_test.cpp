@@ -12,6 +12,7 @@
 #include "runtime/Controls.h"
 #include "runtime/Events.h"
 #include "runtime/Form.h"
+#include "runtime/Twips.h"
 
 namespace {
 
@@ -57,12 +58,10 @@ TEST(ControlArray, LoadedElementsAreHiddenCopiesOfElementZeroAndPassTheirIndex) 
   EXPECT_EQ(copy.parentWidget(), form.picGameBackground);
   EXPECT_EQ(copy.Width(), 480);
   EXPECT_EQ(copy.Height(), 480);
-  EXPECT_EQ(copy.FontSize(), 18);
-  EXPECT_TRUE(copy.FontBold());
+  EXPECT_EQ(copy.Font(), rt::MakeFont("MS Serif", 18, true));
   EXPECT_EQ(copy.BackColor(), rt::RGB(0, 0, 255));
   EXPECT_EQ(copy.Picture().Pixmap().cacheKey(), form.picOnBoard(0).Picture().Pixmap().cacheKey());
-  EXPECT_EQ(form.picOnBoard.Count(), 4);
-  EXPECT_EQ(form.picOnBoard.UBound(), 3);
+  EXPECT_FALSE(form.picOnBoard.Exists(4));
 
   form.picOnBoard(2).SetVisible(true);
   Click(&form.picOnBoard(2));
@@ -106,7 +105,7 @@ TEST(ControlArray, AWindowLoadedAgainStartsItsArraysAfresh) {
   form.Unload();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   form.Load();
-  EXPECT_EQ(form.picOnBoard.Count(), 1);
+  EXPECT_FALSE(form.picOnBoard.Exists(1));
   form.picOnBoard.Load(1);
   form.picOnBoard(1).SetVisible(true);
   form.Show();
@@ -198,27 +197,39 @@ TEST(PictureBox, DrawingSurvivesRepaintsAndClsClearsIt) {
   picOnBoard.SetBackColor(rt::kWhite);
   picOnBoard.DrawBox(0, 0, 480 - 15, 480 - 15, rt::kBlack);
   picOnBoard.Refresh();
-  EXPECT_EQ(picOnBoard.Point(0, 0), rt::kBlack);
-  EXPECT_EQ(picOnBoard.Point(465, 465), rt::kBlack);
-  EXPECT_EQ(picOnBoard.Point(240, 240), rt::kWhite);
+  const auto at = [&](int x, int y) { return rt::FromQColor(picOnBoard.Snapshot().pixelColor(x, y)); };
+  EXPECT_EQ(at(0, 0), rt::kBlack);
+  EXPECT_EQ(at(31, 31), rt::kBlack);
+  EXPECT_EQ(at(16, 16), rt::kWhite);
   const QImage grabbed = picOnBoard.grab().toImage();
   EXPECT_EQ(rt::FromQColor(grabbed.pixelColor(31, 0)), rt::kBlack);
-  picOnBoard.SetCurrentX(100);
   picOnBoard.Cls();
-  EXPECT_EQ(picOnBoard.CurrentX(), 0);
-  EXPECT_EQ(picOnBoard.Point(0, 0), rt::kWhite);
+  EXPECT_EQ(at(0, 0), rt::kWhite);
 }
 
-TEST(PictureBox, PrintMovesToTheNextLineAndMeasuresInItsFont) {
+TEST(PictureBox, PrintWritesLineUnderLineAndMeasuresInItsFont) {
   QWidget window;
   rt::PictureBox picScore(&window, "picScore");
   picScore.Move(0, 0, 1500, 1500);
+  picScore.SetBackColor(rt::kWhite);
+  picScore.SetForeColor(rt::kBlack);
   picScore.SetFont(rt::MakeFont("MS Sans Serif", 9.75, true));
   const double height = picScore.TextHeight(" 12");
-  picScore.Print(" 12");
-  EXPECT_EQ(picScore.CurrentY(), height);
+  picScore.Print("X");
+  picScore.Print("X");
+  const QImage shown = picScore.Snapshot();
+  const int line = rt::Px(height);
+  const auto inked = [&](int top) {
+    for (int y = top; y < top + line; ++y)
+      for (int x = 0; x < line; ++x)
+        if (shown.pixelColor(x, y) != Qt::white) return true;
+    return false;
+  };
+  EXPECT_TRUE(inked(0));
+  EXPECT_TRUE(inked(line)) << "the second text goes under the first";
+  EXPECT_FALSE(inked(2 * line));
   EXPECT_GT(picScore.TextWidth(" 120"), picScore.TextWidth(" 12"));
-  picScore.SetFontSize(18);
+  picScore.SetFont(rt::MakeFont("MS Sans Serif", 18, true));
   EXPECT_GT(picScore.TextHeight(" 12"), height);
 }
 
@@ -257,13 +268,12 @@ TEST(Picture, LoadErrorsForMissingUnreadableAndDamagedFiles) {
       EXPECT_EQ(e.Number(), c.error) << c.path.toStdString();
     }
   }
-  EXPECT_EQ(rt::LoadPicture(put("whole.bmp", ball)).Width(), 480);
+  EXPECT_EQ(rt::LoadPicture(put("whole.bmp", ball)).Pixmap().width(), 32);
   EXPECT_FALSE(rt::LoadPicture(put("whole.jpg", photo)).IsEmpty());
   const QString good = dir.filePath("ball.png");
   QPixmap(32, 33).save(good);
   const rt::Picture picture = rt::LoadPicture(good);
-  EXPECT_EQ(picture.Width(), 480);
-  EXPECT_EQ(picture.Height(), 495);
+  EXPECT_EQ(picture.Pixmap().size(), QSize(32, 33));
 }
 
 TEST(Colors, LongValuesAndTheStandardColours) {

@@ -280,15 +280,15 @@ TEST_F(FrmMainMenus, MenuTreeAsFirstShown) {
                         {"menInfo", "&Info", "", true}};
   for (const Item& item : items) {
     SCOPED_TRACE(item.name);
-    rt::MenuItem& menu = Menu(item.name);
-    EXPECT_EQ(menu.Caption(), QString::fromUtf8(item.caption));
-    EXPECT_EQ(menu.Action()->shortcut().toString(), QString::fromUtf8(item.shortcut));
-    EXPECT_EQ(menu.Enabled(), item.enabled);
+    const QAction& action = MenuAction(item.name);
+    EXPECT_EQ(action.text(), QString::fromUtf8(item.caption));
+    EXPECT_EQ(action.shortcut().toString(), QString::fromUtf8(item.shortcut));
+    EXPECT_EQ(Menu(item.name).Enabled(), item.enabled);
   }
   // The menus show the German key names, from Qt's own translation.
   ASSERT_TRUE(rt::UseGermanQtTexts());
-  EXPECT_EQ(Menu("menBackmove").Action()->shortcut().toString(QKeySequence::NativeText), "Entf");
-  EXPECT_EQ(Menu("menMoveForward").Action()->shortcut().toString(QKeySequence::NativeText), "Umschalt+Entf");
+  EXPECT_EQ(MenuAction("menBackmove").shortcut().toString(QKeySequence::NativeText), "Entf");
+  EXPECT_EQ(MenuAction("menMoveForward").shortcut().toString(QKeySequence::NativeText), "Umschalt+Entf");
   EXPECT_FALSE(Menu("menSound").Checked());
   Choose("menSound");
   EXPECT_TRUE(Menu("menSound").Checked());

@@ -183,14 +183,14 @@ TEST_F(PlayTimeWindow, HalfTheTimePlayedShowsAHalfYellowBar) {
   EXPECT_EQ(TimeBar().Height(), height);
   EXPECT_EQ(TimeBar().Top(), TimeFrame().Height() - height - 8 * rt::Screen::TwipsPerPixelY);
   EXPECT_EQ(TimeBar().FillColor(), kYellow);
-  EXPECT_EQ(TimeFrame().ToolTipText(), "Restzeit ca:  15 von  30 min.");
+  EXPECT_EQ(TimeFrame().toolTip(), "Restzeit ca:  15 von  30 min.");
 }
 
 TEST_F(PlayTimeWindow, MovingTheMouseOverTheBarRefreshesTheTooltip) {
   frmMain& form = OpenAndStep("0");
   form.SetPlayTimeToday(1200);
   TimeFrame().MouseMove(0, 0, 100, 100);
-  EXPECT_EQ(TimeFrame().ToolTipText(), "Restzeit ca:  10 von  30 min.");
+  EXPECT_EQ(TimeFrame().toolTip(), "Restzeit ca:  10 von  30 min.");
 }
 
 // Steps every 20 s from 26 minutes left to past the limit: three or four steps fall into
@@ -264,7 +264,7 @@ TEST_F(PlayTimeWindow, TimeExactlyAtTheLimitHasNotPassedIt) {
     EXPECT_FALSE(PlayTimeProbe::LastGameToday(Form()));
     EXPECT_TRUE(boxes_.empty());
     EXPECT_TRUE(TimeBar().Visible());
-    EXPECT_EQ(TimeFrame().ToolTipText(), "Restzeit ca:  0 von  30 min.");
+    EXPECT_EQ(TimeFrame().toolTip(), "Restzeit ca:  0 von  30 min.");
     StepAfter(1);
     EXPECT_EQ(Played(), 1801);
     EXPECT_TRUE(PlayTimeProbe::LastGameToday(Form()));

@@ -81,17 +81,6 @@ class ControlArray {
     auto it = elements_.find(index);
     return it != elements_.end() && it->second.Alive();
   }
-  int Count() const {
-    int n = 0;
-    for (const auto& [index, element] : elements_) n += element.Alive() ? 1 : 0;
-    return n;
-  }
-  // The highest index loaded (-1 when there is none).
-  int UBound() const {
-    for (auto it = elements_.rbegin(); it != elements_.rend(); ++it)
-      if (it->second.Alive()) return it->first;
-    return -1;
-  }
 
   // Binds an event of every element, now and loaded later, to a handler that gets
   // the element's index first, then the event's own arguments.

@@ -88,20 +88,12 @@ bool ControlBase::Visible() const { return !self_->isHidden(); }
 void ControlBase::SetVisible(bool visible) { self_->setVisible(visible); }
 bool ControlBase::Enabled() const { return self_->isEnabled(); }
 void ControlBase::SetEnabled(bool enabled) { self_->setEnabled(enabled); }
-QString ControlBase::ToolTipText() const { return self_->toolTip(); }
 void ControlBase::SetToolTipText(const QString& text) { self_->setToolTip(text); }
 
 QFont ControlBase::Font() const { return self_->font(); }
 void ControlBase::SetFont(const QFont& font) {
   self_->setFont(font);
   ApplyGeometry();
-}
-double ControlBase::FontSize() const { return FontPoints(self_->font()); }
-bool ControlBase::FontBold() const { return self_->font().bold(); }
-
-void ControlBase::SetFontSize(double points) {
-  QFont font = self_->font();
-  SetFont(MakeFont(font.family(), points, font.bold(), font.underline()));
 }
 
 Color ControlBase::ForeColor() const { return FromQColor(self_->palette().color(self_->foregroundRole())); }
@@ -164,10 +156,6 @@ void ControlBase::OnMousePress(QMouseEvent* event) {
 }
 
 void ControlBase::OnMouseRelease(QMouseEvent* event) {
-  const QPointF at = event->position();
-  const int button = ButtonMask(event->button());
-  const int shift = ShiftMask(event->modifiers());
-  if (MouseUp) Fire([this, button, shift, at] { MouseUp(button, shift, at.x() * kTwipsPerPixel, at.y() * kTwipsPerPixel); });
   const bool click = event->button() == Qt::LeftButton && !afterDoubleClick_ &&
                      self_->rect().contains(event->position().toPoint());
   afterDoubleClick_ = false;
@@ -234,7 +222,6 @@ void PictureBox::ApplyGeometry() {
 
 void PictureBox::Cls() {
   canvas_.fill(Qt::transparent);
-  currentX_ = 0;
   currentY_ = 0;
   update();
 }
@@ -245,9 +232,8 @@ void PictureBox::Print(const QString& text) {
     painter.setFont(font());
     painter.setPen(palette().color(foregroundRole()));
     const QFontMetrics metrics(font());
-    painter.drawText(QPointF(currentX_ / kTwipsPerPixel, currentY_ / kTwipsPerPixel + metrics.ascent()), text);
+    painter.drawText(QPointF(0, currentY_ / kTwipsPerPixel + metrics.ascent()), text);
   }
-  currentX_ = 0;
   currentY_ += TextHeight(text);
   update();
 }
@@ -283,12 +269,6 @@ QImage PictureBox::Snapshot() const {
   return image;
 }
 
-Color PictureBox::Point(double x, double y) const {
-  const QImage image = Snapshot();
-  const QPoint at(Px(x), Px(y));
-  if (!image.rect().contains(at)) return -1;
-  return FromQColor(image.pixelColor(at));
-}
 
 // Qt takes an empty mask for no mask at all; a mask that lies wholly outside the box
 // shows nothing and takes no clicks, as an empty region must.
@@ -575,18 +555,11 @@ void CheckBox::CopyFrom(const CheckBox& source) {
   CopyBaseFrom(source);
 }
 
-int CheckBox::Value() const {
-  switch (checkState()) {
-    case Qt::Checked: return kChecked;
-    case Qt::PartiallyChecked: return kGrayed;
-    default: return kUnchecked;
-  }
-}
+int CheckBox::Value() const { return isChecked() ? kChecked : kUnchecked; }
 
 void CheckBox::SetValue(int value) {
   if (value == Value()) return;
-  setTristate(value == kGrayed);
-  setCheckState(value == kChecked ? Qt::Checked : value == kGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+  setChecked(value == kChecked);
   Fire(Click);
 }
 
@@ -649,18 +622,15 @@ void TextBox::UserEdited(const QString& text) {
   Fire(Change);
 }
 
-int TextBox::SelStart() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
 void TextBox::SetSelStart(int start) { setCursorPosition(start); }
-void TextBox::SetSelLength(int length) { setSelection(SelStart(), length); }
+
+void TextBox::SetSelLength(int length) {
+  setSelection(hasSelectedText() ? selectionStart() : cursorPosition(), length);
+}
 
 void TextBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
   Fire(GotFocus);
-}
-
-void TextBox::focusOutEvent(QFocusEvent* event) {
-  QLineEdit::focusOutEvent(event);
-  Fire(LostFocus);
 }
 
 // ---- TimerControl ----

@@ -50,14 +50,10 @@ class ControlBase {
   void SetEnabled(bool enabled);
   QString Tag() const { return tag_; }
   void SetTag(const QString& tag) { tag_ = tag; }
-  QString ToolTipText() const;
   void SetToolTipText(const QString& text);
 
   QFont Font() const;
   void SetFont(const QFont& font);
-  double FontSize() const;
-  bool FontBold() const;
-  void SetFontSize(double points);
 
   rt::Color ForeColor() const;
   void SetForeColor(rt::Color color);
@@ -84,7 +80,6 @@ class ControlBase {
   std::function<void()> DblClick;
   std::function<void(int Button, int Shift, double X, double Y)> MouseDown;
   std::function<void(int Button, int Shift, double X, double Y)> MouseMove;
-  std::function<void(int Button, int Shift, double X, double Y)> MouseUp;
 
  protected:
   ControlBase(QWidget* self, const QString& name, int index);
@@ -128,7 +123,7 @@ QWidget* ContainerOf(QWidget* container);
   void mouseMoveEvent(QMouseEvent* event) override { OnMouseMove(event); }
 
 // A picture box: back colour, an unscaled picture at its top-left corner, and a
-// persistent drawing layer on top (Cls, Print, DrawLine, DrawBox) that survives repaints.
+// persistent drawing layer on top (Cls, Print, DrawBox) that survives repaints.
 class PictureBox : public QWidget, public ControlBase {
   Q_OBJECT
 
@@ -144,14 +139,11 @@ class PictureBox : public QWidget, public ControlBase {
   int BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(int style);
 
-  // Clears the drawing layer and moves the drawing position to the top-left corner.
+  // Clears the drawing layer; the next Print draws at the top.
   void Cls();
-  // Draws the text at CurrentX/CurrentY in the box's font and fore colour, then
-  // moves the drawing position to the start of the next line.
+  // Draws the text at the left edge, below what was printed since Cls, in the box's
+  // font and fore colour.
   void Print(const QString& text);
-  double CurrentX() const { return currentX_; }
-  double CurrentY() const { return currentY_; }
-  void SetCurrentX(double x) { currentX_ = x; }
   // The size of a text in the box's font, in twips.
   double TextWidth(const QString& text) const;
   double TextHeight(const QString& text) const;
@@ -160,8 +152,6 @@ class PictureBox : public QWidget, public ControlBase {
 
   // What the box shows (back colour, picture, drawing), in pixels.
   QImage Snapshot() const;
-  // The colour at a point in twips.
-  rt::Color Point(double x, double y) const;
   // Lets the box show and take the mouse only inside region (pixels of the box).
   void SetRegion(const QRegion& region);
 
@@ -176,7 +166,7 @@ class PictureBox : public QWidget, public ControlBase {
   QImage canvas_;
   bool autoSize_ = false;
   int borderStyle_ = 0;
-  double currentX_ = 0;
+  // Where the next Print draws, in twips from the top.
   double currentY_ = 0;
 };
 
@@ -318,7 +308,7 @@ class CommandButton : public QPushButton, public ControlBase {
   rt::Picture picture_;
 };
 
-enum CheckValue : int { kUnchecked = 0, kChecked = 1, kGrayed = 2 };
+enum CheckValue : int { kUnchecked = 0, kChecked = 1 };
 
 // A check box. Click runs when the user changes it and when Value changes in code.
 class CheckBox : public QCheckBox, public ControlBase {
@@ -365,17 +355,15 @@ class TextBox : public QLineEdit, public ControlBase {
   QString Text() const { return text(); }
   void SetText(const QString& text);
   void SetMaxLength(int length) { maxLength_ = length; }
-  int SelStart() const;
   void SetSelStart(int start);
+  // Selects length characters from the cursor on.
   void SetSelLength(int length);
 
   std::function<void()> Change;
   std::function<void()> GotFocus;
-  std::function<void()> LostFocus;
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void UserEdited(const QString& text);

@@ -55,8 +55,6 @@ MenuItem* MenuItem::AddItem(const QString& name, const QString& caption, const Q
   return new MenuItem(this, name, action, nullptr, window_);
 }
 
-QString MenuItem::Caption() const { return action_->text(); }
-void MenuItem::SetCaption(const QString& caption) { action_->setText(caption); }
 bool MenuItem::Enabled() const { return action_->isEnabled(); }
 void MenuItem::SetEnabled(bool enabled) { action_->setEnabled(enabled); }
 bool MenuItem::Checked() const { return action_->isChecked(); }
@@ -65,8 +63,5 @@ void MenuItem::SetChecked(bool checked) {
   action_->setCheckable(true);
   action_->setChecked(checked);
 }
-
-bool MenuItem::Visible() const { return action_->isVisible(); }
-void MenuItem::SetVisible(bool visible) { action_->setVisible(visible); }
 
 }  // namespace rt

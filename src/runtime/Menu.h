@@ -25,16 +25,10 @@ class MenuItem : public QObject {
   // A command item in this menu; caption "-" makes a separator.
   MenuItem* AddItem(const QString& name, const QString& caption, const QString& shortcut = {});
 
-  QString Caption() const;
-  void SetCaption(const QString& caption);
   bool Enabled() const;
   void SetEnabled(bool enabled);
   bool Checked() const;
   void SetChecked(bool checked);
-  bool Visible() const;
-  void SetVisible(bool visible);
-
-  QAction* Action() const { return action_; }
 
   // Runs when the item is chosen (for a menu: when it opens).
   std::function<void()> Click;

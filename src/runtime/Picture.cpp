@@ -9,7 +9,6 @@
 
 #include "runtime/Files.h"
 #include "runtime/RuntimeError.h"
-#include "runtime/Twips.h"
 
 namespace rt {
 
@@ -93,9 +92,6 @@ QImage ReadImage(const QString& path) {
 
 }  // namespace
 
-double Picture::Width() const { return Twips(pixmap_.width()); }
-double Picture::Height() const { return Twips(pixmap_.height()); }
-
 Picture LoadPicture(const QString& path) {
   const QImage image = ReadImage(QString(path).replace(QLatin1Char('\\'), QLatin1Char('/')));
   if (image.isNull()) Raise(ErrInvalidPicture);
@@ -119,10 +115,5 @@ QFont MakeFont(const QString& name, double points, bool bold, bool underline) {
 }
 
 QFont DefaultFont() { return MakeFont(QStringLiteral("MS Sans Serif"), 8.25); }
-
-double FontPoints(const QFont& font) {
-  if (font.pixelSize() > 0) return font.pixelSize() * kPointsPerInch / kDotsPerInch;
-  return font.pointSizeF();
-}
 
 }  // namespace rt

@@ -16,9 +16,6 @@ class Picture {
   explicit Picture(QPixmap pixmap) : pixmap_(std::move(pixmap)) {}
 
   bool IsEmpty() const { return pixmap_.isNull(); }
-  // Size in twips.
-  double Width() const;
-  double Height() const;
   const QPixmap& Pixmap() const { return pixmap_; }
 
  private:
@@ -38,7 +35,5 @@ Picture LoadButtonPicture(const QString& path);
 QFont MakeFont(const QString& name, double points, bool bold = false, bool underline = false);
 // The design default of windows and controls: "MS Sans Serif" 8.25 pt.
 QFont DefaultFont();
-// The point size of a font made by MakeFont.
-double FontPoints(const QFont& font);
 
 }  // namespace rt
