@@ -76,10 +76,6 @@ TEST(MsgBox, TheRealBoxAnswersWithTheClickedButtonAndStartsOnTheDefault) {
   EXPECT_EQ(shownText, "4 Farben wurden markiert!\n5 Farben werden benötigt!");
 }
 
-TEST(ErrorBox, TextNamesTheNumberAndTheDescription) {
-  EXPECT_EQ(rt::RuntimeErrorText(rt::RuntimeError(53)), "Laufzeitfehler '53':\nDatei nicht gefunden");
-}
-
 TEST(ErrorBoxDeathTest, AnUnhandledErrorInAHandlerShowsTheBoxAndEndsWithAnErrorCode) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(

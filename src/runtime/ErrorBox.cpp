@@ -19,6 +19,11 @@ constexpr int kErrorExitCode = 1;
 
 Seam<std::function<void(int)>> ender;
 
+// "Laufzeitfehler 'N':", a line break, the description.
+QString RuntimeErrorText(const RuntimeError& error) {
+  return QStringLiteral("Laufzeitfehler '%1':\n%2").arg(error.Number()).arg(error.Description());
+}
+
 // Shows the runtime error box (titled with the application title) and ends the process
 // with exit code 1. No handler runs afterwards.
 [[noreturn]] void ShowRuntimeError(const RuntimeError& error) {
@@ -32,10 +37,6 @@ Seam<std::function<void(int)>> ender;
 }
 
 }  // namespace
-
-QString RuntimeErrorText(const RuntimeError& error) {
-  return QStringLiteral("Laufzeitfehler '%1':\n%2").arg(error.Number()).arg(error.Description());
-}
 
 void EndProcess(int exitCode) {
   std::fflush(nullptr);

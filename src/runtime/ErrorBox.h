@@ -11,9 +11,6 @@ class QObject;
 
 namespace rt {
 
-// The text of the runtime error box: "Laufzeitfehler 'N':", a line break, the description.
-QString RuntimeErrorText(const RuntimeError& error);
-
 // Ends the process at once with the given exit code: no further handler of any
 // window runs and nothing is cleaned up. Files written before are complete, as the
 // program closes each file when it has written it.

@@ -15,6 +15,9 @@ namespace rt {
 
 namespace {
 
+// Longest value a read returns, in characters; longer values are cut.
+constexpr qsizetype kProfileValueMax = 32000;
+
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five unassigned bytes map
 // to the control characters of the same number, so every byte survives a round trip.
 constexpr char16_t kHighHalf[32] = {

@@ -11,12 +11,9 @@
 
 namespace rt {
 
-// Longest value a read returns, in characters; longer values are cut.
-constexpr qsizetype kProfileValueMax = 32000;
-
 // The value of key in section of the file at path, without the surrounding blanks and
-// without one pair of matching quotes around it. Empty when the file, section or key
-// is missing or unreadable. Never fails.
+// without one pair of matching quotes around it, cut at 32000 characters. Empty when the
+// file, section or key is missing or unreadable. Never fails.
 QString ReadProfileString(const QString& section, const QString& key, const QString& path);
 
 // Stores value under key in section. An existing key has its line replaced by
