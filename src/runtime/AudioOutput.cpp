@@ -373,9 +373,4 @@ bool AudioOutput::Ended() const {
   return endUs_ >= 0 && now >= endUs_;
 }
 
-int64_t AudioOutput::RemainingMs() const {
-  std::lock_guard guard(lock_);
-  return (RemainingUsLocked(NowUs()) + 999) / 1000;
-}
-
 }  // namespace rt

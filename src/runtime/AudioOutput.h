@@ -37,9 +37,6 @@ class AudioOutput {
 
   // Thread-safe: the sound started last has been heard to its end (or was stopped).
   bool Ended() const;
-  // Thread-safe: milliseconds until then, 0 once ended. Exact once the server has
-  // reported where the sound's last frame stands; before that an estimate.
-  int64_t RemainingMs() const;
 
  private:
   struct Connection;
