@@ -6,8 +6,8 @@
 // sound plays, the program's idle ticks, and the first sound after a quiet while.
 // Run: build/bench/sound_output [--load] (needs pulseaudio; starts and stops its own).
 //   --load   one busy loop per processor runs beside the narration and the tone.
-//   --null   a null sink instead: how far it has rendered ahead when a sound starts
-//            after a quiet while (the sound waits behind that).
+//   --null   null sinks instead: how late a sound ends after pauses of play, on a sink
+//            that renders ahead while nothing plays and on one the server suspends.
 
 #include <QApplication>
 #include <QDir>
@@ -61,11 +61,15 @@ std::vector<int16_t> Opening(const QString& file) {
   return all;
 }
 
+// A tone's opening matches a few of its periods early as well, so an onset may show a
+// little before its call.
+constexpr double kOnsetSlackMs = 5;
+
 // Delay from each call to the first onset after it.
 std::vector<double> Delays(const std::vector<double>& calls, const std::vector<double>& onsets) {
   std::vector<double> delays;
   for (double call : calls) {
-    const auto it = std::find_if(onsets.begin(), onsets.end(), [&](double t) { return t >= call - 2; });
+    const auto it = std::find_if(onsets.begin(), onsets.end(), [&](double t) { return t >= call - kOnsetSlackMs; });
     if (it != onsets.end() && *it - call < 2500) delays.push_back(*it - call);
     if (qEnvironmentVariableIsSet("SOUND_BENCH_VERBOSE"))
       std::printf("  call at %.1f: onset %+.1f\n", call, it != onsets.end() ? *it - call : -1.0);
@@ -110,36 +114,48 @@ class Load {
   std::vector<std::thread> loops_;
 };
 
-// How far the null sink has rendered ahead, by its own report.
-double SinkLatencyMs(const soundserver::Server& server) {
-  const std::string command = "PULSE_SERVER=" + server.Address() + " pactl list sinks | sed -n 's/.*Latency: \\([0-9]*\\) usec.*/\\1/p'";
-  FILE* out = popen(command.c_str(), "r");
-  double us = -1;
-  if (out) {
-    if (std::fscanf(out, "%lf", &us) != 1) us = -1;
-    pclose(out);
+// Processor time this process has used, in ms, without the thread that reads the sink.
+double CpuMs() {
+  double ns = 0;
+  for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    QFile comm("/proc/self/task/" + task + "/comm");
+    if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == soundserver::kReaderName) continue;
+    QFile stat("/proc/self/task/" + task + "/schedstat");
+    if (stat.open(QIODevice::ReadOnly)) ns += stat.readAll().split(' ').value(0).toDouble();
   }
-  return us / 1000;
+  return ns / 1e6;
 }
 
-int NullSinkRun(rt::SoundDevice& device, const QString& burst) {
-  soundserver::Server server(soundserver::Sink::Null);
-  if (!server.Ok()) {
-    std::printf("no null sink: %s\n", server.Why().c_str());
-    return 1;
+// On null sinks, which have no clock a listener shares: how late a synchronous tone
+// ends (its return minus its call and its length) after pauses as long as a child
+// thinks between moves, and what the program costs meanwhile.
+int NullSinkRun(rt::SoundDevice& device, const QString& tone, int toneMs) {
+  for (const auto& [sink, name] : {std::pair{soundserver::Sink::Null, "null sink"},
+                                   std::pair{soundserver::Sink::SuspendingNull, "null sink suspended when idle"}}) {
+    soundserver::Server server(sink);
+    if (!server.Ok()) {
+      std::printf("no %s: %s\n", name, server.Why().c_str());
+      return 1;
+    }
+    server.PointThisProcessHere();
+    // The first pause comes before the first sound: the output connects after it.
+    bool first = true;
+    for (const int pauseS : {6, 1, 3, 10, 30, 60}) {
+      const double cpuBefore = CpuMs();
+      rt::WaitMs(2500);
+      const double cpuSounding = CpuMs() - cpuBefore;
+      const long ticksBefore = Ticks();
+      rt::WaitMs(pauseS * 1000 - 2500);
+      const long idleTicks = Ticks() - ticksBefore;
+      const double call = NowMs();
+      device.Play(tone, rt::PlayMode::Sync);
+      std::printf("%-30s %-16s after %2d s: late by %6.1f ms; program CPU %5.1f ms in the first 2.5 s, then %ld ticks\n",
+                  name, first ? "(first sound)" : "", pauseS, NowMs() - call - toneMs, cpuSounding, idleTicks);
+      first = false;
+    }
   }
-  server.PointThisProcessHere();
-  std::vector<double> ahead;
-  for (int i = 0; i < 5; ++i) {
-    rt::WaitMs(3000);
-    ahead.push_back(SinkLatencyMs(server));
-    device.Play(burst, rt::PlayMode::Async);
-  }
-  rt::WaitMs(300);
-  Print("null sink: rendered ahead at a sound after 3 s", Summary(ahead), ahead.size());
   return 0;
 }
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -157,7 +173,7 @@ int main(int argc, char** argv) {
   testwav::WriteTone(longTone, 10000, 440);
   const QString setball = rt::AppPath() + "/sounds/setball.wav";
   rt::SoundDevice& device = rt::CurrentSoundDevice();
-  if (QCoreApplication::arguments().contains("--null")) return NullSinkRun(device, burst);
+  if (QCoreApplication::arguments().contains("--null")) return NullSinkRun(device, tone, 400);
 
   soundserver::Server server(soundserver::Sink::Pipe, {}, true);
   if (!server.Ok() || !server.WaitUntilHearing()) {
@@ -210,16 +226,28 @@ int main(int argc, char** argv) {
   Print("sync 400 ms tone: return minus heard end", Summary(endErrors), syncCalls.size());
   Print("onset, a sound after 3 s of quiet", Summary(Delays(quietCalls, burstOnsets)), quietCalls.size());
 
-  // Idle: the program left alone.
+  // Idle: the program left alone for a minute once its stream has paused, then a sound.
+  rt::WaitMs(3000);
   const long ticksBefore = Ticks();
-  rt::WaitMs(10000);
-  std::printf("%-46s %ld ticks, %d streams open\n", "idle over 10 s after 3 s of quiet", Ticks() - ticksBefore,
-              server.Streams());
+  rt::WaitMs(60000);
+  const long idleTicks = Ticks() - ticksBefore;
+  const int streams = server.Streams();
+  const double afterIdle = NowMs();
+  device.Play(burst, rt::PlayMode::Async);
+  rt::WaitMs(300);
+  const std::vector<double> idleOnset = Delays({afterIdle}, soundserver::FindOnsets(server.Heard(), Opening(burst)));
+  std::printf("%-46s %ld ticks, %d streams open; then onset %.1f ms\n", "idle 60 s from 3 s after a sound", idleTicks,
+              streams, idleOnset.empty() ? -1.0 : idleOnset.front());
 
-  // A long tone, then the tutorial's narration in a row: the server's processor time
-  // and every dropout.
+  // A deal, a long tone, then the tutorial's narration in a row: the server's processor
+  // time and every dropout.
   {
     Load load(loaded);
+    const int dealBefore = server.Underruns();
+    for (int i = 0; i < 60; ++i) PlayWaveAndWait("setball", 0, 50);
+    device.Play(tone, rt::PlayMode::Sync);
+    std::printf("%-46s %d underruns%s\n", "60 \"setball\" 50 ms apart, then a sync tone", server.Underruns() - dealBefore,
+                loaded ? " (busy loops on every processor)" : "");
     const int underrunsBefore = server.Underruns();
     const long serverBefore = server.CpuTicks();
     const double call = NowMs();
@@ -228,7 +256,8 @@ int main(int argc, char** argv) {
     const long serverTicks = server.CpuTicks() - serverBefore;
     heard = server.Heard();
     const std::vector<double> onsets = soundserver::FindOnsets(heard, Opening(longTone));
-    const double start = onsets.empty() ? call : onsets.front();
+    const auto onset = std::find_if(onsets.begin(), onsets.end(), [&](double t) { return t >= call - kOnsetSlackMs; });
+    const double start = onset == onsets.end() ? call : *onset;
     std::printf("%-46s %.2f %% of a core; %d underruns, %d gaps%s\n", "10 s tone: server CPU",
                 serverTicks * 100.0 / sysconf(_SC_CLK_TCK) / ((returned - call) / 1000),
                 server.Underruns() - underrunsBefore, soundserver::Gaps(heard, start + 5, start + 9990),
@@ -236,19 +265,20 @@ int main(int argc, char** argv) {
 
     const QDir folder(rt::AppPath() + "/tutorial");
     const int before = server.Underruns();
-    double sumMs = 0, worstEndMs = 0;
+    double sumMs = 0, longestOverMs = 0;
     const double first = NowMs();
+    // The recordings end in a little silence of their own, so each call is held against
+    // its length: the onset and the heard end together.
     for (const QString& name : folder.entryList({"tut*.wav"}, QDir::Files, QDir::Name)) {
       const auto recording = rt::LoadWav(folder.filePath(name));
-      sumMs += recording ? recording->LengthMs() : 0;
+      const double lengthMs = recording ? recording->LengthMs() : 0;
+      sumMs += lengthMs;
       const double at = NowMs();
       device.Play(folder.filePath(name), rt::PlayMode::Sync);
-      const double back = NowMs();
-      if (const auto end = soundserver::LastSoundEnd(server.Heard(), at, back + 100, 1))
-        worstEndMs = std::max(worstEndMs, std::abs(back - *end));
+      longestOverMs = std::max(longestOverMs, NowMs() - at - lengthMs);
     }
-    std::printf("%-46s %d underruns; %.0f ms for %.0f ms of recordings; worst return vs heard end %.1f ms\n",
-                "tutorial narration in a row", server.Underruns() - before, NowMs() - first, sumMs, worstEndMs);
+    std::printf("%-46s %d underruns; %.0f ms for %.0f ms of recordings; longest call over its length %.1f ms\n",
+                "tutorial narration in a row", server.Underruns() - before, NowMs() - first, sumMs, longestOverMs);
   }
 
   // The server goes away while a sound plays, and comes back.

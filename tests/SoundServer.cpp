@@ -197,6 +197,7 @@ bool Server::Start() {
          << " channels=" << kChannels << "\n";
     else
       pa << "load-module module-null-sink sink_name=" << kSinkName << " rate=" << Recording::kRate << "\n";
+    if (sink_ == Sink::SuspendingNull) pa << "load-module module-suspend-on-idle timeout=5\n";
     pa << "set-default-sink " << kSinkName << "\n"
        << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << socket << "\n";
   }

@@ -4,7 +4,9 @@
 // - a pipe sink clocked like a sound card, whose output is read from its FIFO as it is
 //   rendered: what is read is what a listener would hear, and when;
 // - or a null sink, which renders up to two seconds ahead while no stream plays, as a
-//   sink without a clock of its own may.
+//   sink without a clock of its own may;
+// - or a null sink that the server suspends after 5 s without a playing stream, as a
+//   desktop's own setup does with the sink it makes when there is no sound card.
 // A recorder on a sink's monitor would change the sink's latency and hide what is
 // measured, so there is none.
 #pragma once
@@ -43,7 +45,7 @@ struct Recording {
   size_t IndexAt(double timeMs) const;
 };
 
-enum class Sink { Pipe, Null };
+enum class Sink { Pipe, Null, SuspendingNull };
 
 // The name of the thread that reads the pipe sink's output.
 inline constexpr const char* kReaderName = "sink-reader";

@@ -3,6 +3,8 @@
 // the tests may run beside others. They run on the real clock because what they check
 // is real time at the speaker.
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 
 #include <QTemporaryDir>
 #include <atomic>
@@ -124,15 +126,26 @@ TEST_F(SoundOutput, EffectsFiftyMsApartAreAllHeardPromptlyAndSyncSoundsEndOnTime
 }
 
 TEST_F(SoundOutput, ANarrationHoldsWhileEveryProcessorIsBusy) {
-  // A synchronous recording that never falls silent, with one busy loop per processor
-  // at the program's own priority: the stream must never run dry.
+  // A synchronous recording that never falls silent, with a busy loop at the program's
+  // own priority on every processor the program may use: the stream must never run
+  // dry. The program is kept to two processors, so that the tests beside it keep the
+  // others.
+  cpu_set_t allowed;
+  ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+  cpu_set_t two;
+  CPU_ZERO(&two);
+  for (int cpu = 0; cpu < CPU_SETSIZE && CPU_COUNT(&two) < 2; ++cpu) {
+    if (CPU_ISSET(cpu, &allowed)) CPU_SET(cpu, &two);
+  }
+  // This thread and what it starts from now on: the sound library's thread, the loops.
+  ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof two, &two), 0);
   const QString narration = dir_.filePath("narration.wav");
-  testwav::WriteTone(narration, 4000, 330);
+  testwav::WriteTone(narration, 3000, 330);
   device_->Play(click_, rt::PlayMode::Sync);  // connected before the load starts
   const int underrunsBefore = server_.Underruns();
   std::atomic<bool> stop{false};
   std::vector<std::thread> loops;
-  for (unsigned i = 0; i < std::max(2u, std::thread::hardware_concurrency()); ++i)
+  for (int i = 0; i < CPU_COUNT(&two); ++i)
     loops.emplace_back([&] {
       while (!stop.load(std::memory_order_relaxed)) {
       }
@@ -141,12 +154,13 @@ TEST_F(SoundOutput, ANarrationHoldsWhileEveryProcessorIsBusy) {
   device_->Play(narration, rt::PlayMode::Sync);
   stop = true;
   for (std::thread& loop : loops) loop.join();
+  pthread_setaffinity_np(pthread_self(), sizeof allowed, &allowed);
   const soundserver::Recording heard = server_.Heard();
-  const std::vector<double> onsets = soundserver::FindOnsets(heard, Opening(testwav::ToneSamples(4000, 330)));
-  ASSERT_FALSE(onsets.empty()) << "the narration was never heard";
-  const double start = std::max(call, onsets.front());
+  const std::vector<double> onsets = soundserver::FindOnsets(heard, Opening(testwav::ToneSamples(3000, 330)));
+  const auto onset = std::find_if(onsets.begin(), onsets.end(), [&](double t) { return t >= call - 5; });
+  ASSERT_NE(onset, onsets.end()) << "the narration was never heard";
   EXPECT_EQ(server_.Underruns() - underrunsBefore, 0) << "the stream ran dry";
-  EXPECT_EQ(soundserver::Gaps(heard, start + 10, start + 3990), 0) << "breaks in the narration";
+  EXPECT_EQ(soundserver::Gaps(heard, *onset + 10, *onset + 2990), 0) << "breaks in the narration";
 }
 
 TEST_F(SoundOutput, AnIdleStreamPausesAndARestartedServerIsFoundOnTheNextPlay) {
@@ -176,10 +190,11 @@ TEST_F(SoundOutput, AnIdleStreamPausesAndARestartedServerIsFoundOnTheNextPlay) {
 }
 
 TEST_F(SoundOutput, PlaysStoppingEachOtherAtRandomMomentsNeitherCrashNorHang) {
-  // Sounds of 3 to 40 ms, synchronous and asynchronous mixed; an asynchronous one is
+  // Sounds of 0 to 40 ms, synchronous and asynchronous mixed; an asynchronous one is
   // stopped by the next after 0 to 5 ms, often while the library's thread reads it.
+  const std::vector<int> lengthsMs{0, 3, 7, 12, 40};
   std::vector<QString> files;
-  for (int ms : {3, 7, 12, 40}) {
+  for (int ms : lengthsMs) {
     files.push_back(dir_.filePath(QStringLiteral("s%1.wav").arg(ms)));
     testwav::WriteTone(files.back(), ms, 600 + ms * 10);
   }
@@ -188,12 +203,11 @@ TEST_F(SoundOutput, PlaysStoppingEachOtherAtRandomMomentsNeitherCrashNorHang) {
   double longestSyncOverMs = 0;
   for (int i = 0; i < 800; ++i) {
     const bool sync = random() % 4 == 0;
-    const size_t which = sync ? random() % 2 : random() % files.size();
+    const size_t which = sync ? random() % 3 : random() % files.size();
     const double before = NowMs();
     device_->Play(files[which], sync ? rt::PlayMode::Sync : rt::PlayMode::Async);
     if (sync) {
-      const double lengthMs = which == 0 ? 3 : 7;
-      longestSyncOverMs = std::max(longestSyncOverMs, NowMs() - before - lengthMs);
+      longestSyncOverMs = std::max(longestSyncOverMs, NowMs() - before - lengthsMs[which]);
     } else {
       rt::WaitMs(random() % 6);
     }

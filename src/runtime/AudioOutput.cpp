@@ -20,16 +20,14 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 constexpr size_t kFrameBytes = kChannels * sizeof(int16_t);
-// The stream's buffer and how much of it the server asks for at a time. The server
-// keeps about (buffer - 2 requests) / 2 of it itself, which a new sound cannot replace:
-// that part decides how soon a sound is heard, the whole buffer how long the program
-// may be kept from refilling it before the sound breaks up, and the request size how
-// often the server and the program wake while sound plays. Chosen by measurement
-// (bench/sound_output, with and without a busy loop on every processor): 40 and 10 ms
-// start a sound within 10 ms and never ran dry; 60 and 15 ms put sounds on a 30 ms
-// grid, 40 and 5 ms ran dry under load, and 30 and 8 ms cost the server as much.
-constexpr int64_t kBufferUs = 40'000;
+// How often the server asks for more while sound plays, which is also how much it
+// passes on to the device ahead of time. A starting sound replaces everything queued
+// but that, so it decides how soon a sound is heard on a device that cannot take back
+// what it has been given.
 constexpr int64_t kRequestUs = 10'000;
+// What the server holds of the stream beyond that: how long the program may be kept
+// from refilling it before the sound breaks up.
+constexpr int64_t kQueueUs = 200'000;
 // After this much silence the stream pauses until the next sound.
 constexpr int64_t kPauseAfterUs = 2'000'000;
 // After a failed connection the next try waits this long: looking for a server that is
@@ -83,7 +81,7 @@ std::vector<int16_t> Convert(const WavSound& sound) {
   X(pa_context_new) X(pa_context_set_state_callback) X(pa_context_connect) X(pa_context_get_state)      \
   X(pa_context_disconnect) X(pa_context_unref) X(pa_stream_new) X(pa_stream_set_state_callback)         \
   X(pa_stream_set_write_callback) X(pa_stream_connect_playback) X(pa_stream_get_state)                  \
-  X(pa_stream_begin_write) X(pa_stream_write) X(pa_stream_cork) X(pa_stream_flush)                      \
+  X(pa_stream_begin_write) X(pa_stream_cancel_write) X(pa_stream_write) X(pa_stream_cork)                \
   X(pa_stream_update_timing_info) X(pa_stream_get_latency) X(pa_stream_disconnect) X(pa_stream_unref)   \
   X(pa_operation_unref)
 
@@ -93,22 +91,21 @@ struct Pulse {
 #undef QUONK_DECLARE
 };
 
-// The library, loaded once; nullptr where it is not installed. It stays loaded: its
-// thread may still run while the process ends.
+// The library, loaded once; nullptr where it is not installed. It stays loaded, and
+// its functions stay known, while the process ends: its thread may still run then.
 const Pulse* LoadPulse() {
-  static const std::unique_ptr<const Pulse> pulse = []() -> std::unique_ptr<const Pulse> {
+  static Pulse functions;
+  static const bool complete = [] {
     void* library = dlopen("libpulse.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (!library) return nullptr;
-    auto functions = std::make_unique<Pulse>();
-    bool complete = true;
+    if (!library) return false;
+    bool found = true;
 #define QUONK_RESOLVE(name) \
-  complete = complete && (functions->name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name)));
+  found = found && (functions.name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name)));
     QUONK_PULSE_FUNCTIONS(QUONK_RESOLVE)
 #undef QUONK_RESOLVE
-    if (!complete) return nullptr;
-    return functions;
+    return found;
   }();
-  return pulse.get();
+  return complete ? &functions : nullptr;
 }
 
 }  // namespace
@@ -189,11 +186,14 @@ struct AudioOutput::Callbacks {
     c.pa->pa_stream_set_write_callback(c.stream, &Write, &output);
     pa_buffer_attr buffer{};
     buffer.maxlength = static_cast<uint32_t>(-1);
-    buffer.tlength = UsToBytes(kBufferUs);
-    buffer.prebuf = static_cast<uint32_t>(-1);
+    buffer.tlength = UsToBytes(kQueueUs);
+    // The stream plays from its first frame and never stops to refill its queue: a
+    // moment the program was late is a moment of silence, not a longer pause.
+    buffer.prebuf = 0;
     buffer.minreq = UsToBytes(kRequestUs);
     buffer.fragsize = static_cast<uint32_t>(-1);
-    if (c.pa->pa_stream_connect_playback(c.stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
+    // Early requests: the device gets one request's worth ahead, the rest stays queued.
+    if (c.pa->pa_stream_connect_playback(c.stream, nullptr, &buffer, PA_STREAM_EARLY_REQUESTS, nullptr, nullptr) < 0)
       Lose(output);
   }
 
@@ -284,9 +284,11 @@ bool AudioOutput::Start(const WavSound& sound) {
   std::shared_ptr<const std::vector<int16_t>> old;
   {
     std::lock_guard guard(lock_);
+    // A recording without frames has ended as it starts.
+    stopped_ = samples->empty();
     old = std::exchange(samples_, std::move(samples));
     position_ = 0;
-    stopped_ = silent_ = false;
+    silent_ = false;
     startUs_ = NowUs();
     lengthUs_ = lengthUs;
     endUs_ = -1;
@@ -297,8 +299,7 @@ bool AudioOutput::Start(const WavSound& sound) {
     c.Drop(c.pa->pa_stream_cork(c.stream, 0, nullptr, nullptr));
     c.paused = false;
   }
-  // What is queued of the sound before goes; the server asks for the new one at once.
-  c.Drop(c.pa->pa_stream_flush(c.stream, nullptr, nullptr));
+  Replace();
   return true;
 }
 
@@ -312,24 +313,28 @@ void AudioOutput::Stop() {
   Connection& c = *connection_;
   if (!c.loop) return;
   Connection::Lock hold(c);
-  if (c.playing && !c.paused) c.Drop(c.pa->pa_stream_flush(c.stream, nullptr, nullptr));
+  if (c.playing && !c.paused) Replace();
 }
 
-void AudioOutput::Feed(size_t bytes) {
+bool AudioOutput::Write(size_t bytes, bool fromReadIndex) {
   Connection& c = *connection_;
+  pa_seek_mode_t seek = fromReadIndex ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE;
   bool lastFrameGone = false;
   while (bytes >= kFrameBytes) {
     void* data = nullptr;
     size_t size = bytes;
-    if (c.pa->pa_stream_begin_write(c.stream, &data, &size) < 0 || !data) return;
+    if (c.pa->pa_stream_begin_write(c.stream, &data, &size) < 0 || !data) break;
     size = std::min(size, bytes) / kFrameBytes * kFrameBytes;
+    if (size == 0) {
+      c.pa->pa_stream_cancel_write(c.stream);
+      break;
+    }
     auto* out = static_cast<int16_t*>(data);
     const size_t wanted = size / sizeof(int16_t);
     size_t copied = 0;
     {
       std::lock_guard guard(lock_);
-      const bool sounding = samples_ && !stopped_ && position_ < samples_->size();
-      if (sounding) {
+      if (samples_ && !stopped_ && position_ < samples_->size()) {
         copied = std::min(wanted, samples_->size() - position_);
         std::memcpy(out, samples_->data() + position_, copied * sizeof(int16_t));
         position_ += copied;
@@ -340,11 +345,20 @@ void AudioOutput::Feed(size_t bytes) {
       silentUs_ += FramesToUs(silentFrames);
     }
     std::memset(out + copied, 0, (wanted - copied) * sizeof(int16_t));
-    c.pa->pa_stream_write(c.stream, data, size, nullptr, 0, PA_SEEK_RELATIVE);
+    c.pa->pa_stream_write(c.stream, data, size, nullptr, 0, seek);
+    seek = PA_SEEK_RELATIVE;
     bytes -= size;
   }
   // Where the last frame stands is known once the server has said how much is queued.
   if (lastFrameGone) c.Drop(c.pa->pa_stream_update_timing_info(c.stream, &Callbacks::Timing, this));
+  return lastFrameGone;
+}
+
+void AudioOutput::Replace() { Write(UsToBytes(kQueueUs), true); }
+
+void AudioOutput::Feed(size_t bytes) {
+  Connection& c = *connection_;
+  Write(bytes, false);
   std::lock_guard guard(lock_);
   if (silentUs_ < kPauseAfterUs || c.paused) return;
   c.Drop(c.pa->pa_stream_cork(c.stream, 1, nullptr, nullptr));
@@ -358,18 +372,11 @@ void AudioOutput::NoteEnd(int64_t latencyUs) {
   endUs_ = NowUs() + latencyUs - FramesToUs(writtenAfterEnd_);
 }
 
-int64_t AudioOutput::RemainingUsLocked(int64_t nowUs) const {
-  if (stopped_) return 0;
-  if (silent_) return std::max<int64_t>(0, startUs_ + lengthUs_ - nowUs);
-  if (endUs_ >= 0) return std::max<int64_t>(0, endUs_ - nowUs);
-  const size_t left = samples_ ? samples_->size() - position_ : 0;
-  return FramesToUs(static_cast<int64_t>(left / kChannels)) + kBufferUs;
-}
-
 bool AudioOutput::Ended() const {
   std::lock_guard guard(lock_);
   const int64_t now = NowUs();
-  if (stopped_ || silent_) return RemainingUsLocked(now) == 0;
+  if (stopped_) return true;
+  if (silent_) return now >= startUs_ + lengthUs_;
   return endUs_ >= 0 && now >= endUs_;
 }
 

@@ -3,11 +3,14 @@
 // time. The sound library is loaded when the first sound plays, not at start, and the
 // connection is made on the library's own thread, so a desktop without a sound server
 // costs the program neither time nor messages. The stream stays open for the life of
-// the program: a sound that starts replaces what is still queued and is heard within
-// the server's part of the buffer. After a while without sound the stream pauses, so
-// an idle program sleeps, but it keeps its place at the server: a server renders far
-// ahead while no stream is open, and a new stream would wait behind that. A lost or
-// restarted server is noticed on the next start and the stream opened anew.
+// the program. The server holds a long queue of it, so that a busy machine may keep the
+// program from refilling it for a good while before the sound breaks up; a sound that
+// starts overwrites that queue from the frame the server reads next, so it is heard as
+// soon as the little the server has already passed on to the device has played. After
+// a while without sound the stream pauses, so an idle program sleeps, but it keeps its
+// place at the server: a server renders far ahead while no stream is open, and a new
+// stream would wait behind that. A lost or restarted server is noticed on the next
+// start and the stream opened anew.
 //
 // The library's thread takes its samples from the current sound under a lock that
 // Start and Stop take too, so a sound is never replaced or freed while it is read. It
@@ -45,10 +48,16 @@ class AudioOutput {
   bool StartLoop();
   // Under the loop's lock: connects unless connected, or a try failed a moment ago.
   bool Connect();
+  // Under the loop's lock: hands the server `bytes` of the current sound, then silence,
+  // behind what it holds or from the frame it reads next; true when the sound's last
+  // frame went with them.
+  bool Write(size_t bytes, bool fromReadIndex);
+  // Under the loop's lock: the current sound (or silence) in place of all the server
+  // has queued.
+  void Replace();
   // On the library's thread, which holds the loop's lock.
   void Feed(size_t bytes);
   void NoteEnd(int64_t latencyUs);
-  int64_t RemainingUsLocked(int64_t nowUs) const;
 
   std::unique_ptr<Connection> connection_;
 
@@ -57,8 +66,6 @@ class AudioOutput {
   std::shared_ptr<const std::vector<int16_t>> samples_;  // stream format, interleaved
   size_t position_ = 0;                                   // next sample to hand over
   bool stopped_ = true;
-  // Counts the sounds started, so that a report about an earlier one is ignored.
-  uint64_t generation_ = 0;
   int64_t startUs_ = 0;        // when the current sound was started
   int64_t lengthUs_ = 0;       // its length
   int64_t endUs_ = -1;         // when its last frame will have been heard; -1 until known

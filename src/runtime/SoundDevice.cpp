@@ -38,10 +38,12 @@ struct SystemSoundDevice::Playback {
     endMs = CurrentClock().MonotonicMs();
   }
 
+  // The sound takes the place of the one playing.
   void Start(const WavSound& sound) {
     endMs = CurrentClock().MonotonicMs() + std::llround(sound.LengthMs());
     // Virtual time belongs to tests, which must stay silent.
     audible = !CurrentClock().IsVirtual() && output.Start(sound);
+    if (!audible) output.Stop();
   }
 
   bool Ended() const { return audible ? output.Ended() : CurrentClock().MonotonicMs() >= endMs; }
@@ -61,7 +63,8 @@ SystemSoundDevice::~SystemSoundDevice() { playback_->Stop(); }
 void SystemSoundDevice::Play(const QString& file, PlayMode mode) {
   // Nothing of the program runs between the end of one sound and the start of the next.
   HandlerHold hold;
-  playback_->Stop();
+  // The sound playing goes on while the next one loads, so the output never runs dry
+  // between them.
   const std::optional<WavSound> recording = LoadWav(file);
   playback_->Start(recording ? *recording : DefaultBeep());
   if (mode == PlayMode::Sync) playback_->WaitForEnd();
