@@ -270,12 +270,12 @@ int Server::Streams() const {
 void Server::Listen() {
   // Named, so that a measurement of the process's own time can leave it out.
   pthread_setname_np(pthread_self(), kReaderName);
-  std::vector<int16_t> block(16384);
   for (;;) {
     pollfd fds[2] = {{fifo_, POLLIN, 0}, {wake_, POLLIN, 0}};
     if (poll(fds, 2, -1) < 0 && errno != EINTR) return;
     if (fds[1].revents) return;
     if (!(fds[0].revents & POLLIN)) continue;
+    std::vector<int16_t>& block = readBuffer_;
     const ssize_t got = read(fifo_, block.data(), block.size() * sizeof(int16_t));
     if (got <= 0) continue;
     const double now = NowMs();

@@ -97,7 +97,10 @@ class Server {
   std::string why_;
   pid_t daemon_ = -1;
 
-  // The pipe sink's output, read on a thread of its own.
+  // The pipe sink's output, read on a thread of its own into a buffer the server owns:
+  // a copy of this process made by fork has no such thread, and its leak check would
+  // take a buffer only that thread knew for lost.
+  std::vector<int16_t> readBuffer_ = std::vector<int16_t>(16384);
   int fifo_ = -1;
   int wake_ = -1;  // an event that ends the reading
   std::thread reader_;
