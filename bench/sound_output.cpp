@@ -156,6 +156,7 @@ int NullSinkRun(rt::SoundDevice& device, const QString& tone, int toneMs) {
   }
   return 0;
 }
+
 }  // namespace
 
 int main(int argc, char** argv) {

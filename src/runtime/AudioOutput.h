@@ -9,13 +9,15 @@
 // soon as the little the server has already passed on to the device has played. After
 // a while without sound the stream pauses, so an idle program sleeps, but it keeps its
 // place at the server: a server renders far ahead while no stream is open, and a new
-// stream would wait behind that. A lost or restarted server is noticed on the next
-// start and the stream opened anew.
+// stream would wait behind that, as the program's first sound on such a server still
+// does. A lost or restarted server is noticed on the next start and the stream opened
+// anew.
 //
-// The library's thread takes its samples from the current sound under a lock that
-// Start and Stop take too, so a sound is never replaced or freed while it is read. It
-// also notes the moment the sound's last frame will have been heard, which any thread
-// can ask for.
+// Start hands the server the new sound's opening itself; the library's thread hands
+// over the rest as the server asks for it. Both take their samples from the current
+// sound under a lock that Stop takes too, so a sound is never replaced or freed while
+// it is read. The library's thread also notes the moment the sound's last frame will
+// have been heard, which any thread can ask for.
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -49,9 +51,8 @@ class AudioOutput {
   // Under the loop's lock: connects unless connected, or a try failed a moment ago.
   bool Connect();
   // Under the loop's lock: hands the server `bytes` of the current sound, then silence,
-  // behind what it holds or from the frame it reads next; true when the sound's last
-  // frame went with them.
-  bool Write(size_t bytes, bool fromReadIndex);
+  // behind what it holds or from the frame it reads next.
+  void Write(size_t bytes, bool fromReadIndex);
   // Under the loop's lock: the current sound (or silence) in place of all the server
   // has queued.
   void Replace();
