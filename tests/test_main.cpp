@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "game/frmMain.h"
 #include "runtime/ErrorBox.h"
@@ -44,10 +47,32 @@ void EndsTheRunAsAFailure(int exitCode) {
   std::_Exit(kProgramEndedCode);
 }
 
+// Every temporary folder of a run lies in one folder that the run removes at its end: a
+// death test's child ends with the program, before its fixture could remove its own. The
+// child finds the folder in its environment and leaves it to the run that made it.
+class RunTemporaryFolder {
+ public:
+  RunTemporaryFolder() {
+    if (qEnvironmentVariableIsSet(kMadeBy)) return;
+    folder_.emplace(QDir::tempPath() + QStringLiteral("/quonk_tests-XXXXXX"));
+    if (!folder_->isValid()) return;
+    // Tests that drop to another user reach their own folders inside it.
+    QFile::setPermissions(folder_->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                               QFileDevice::ExeGroup | QFileDevice::ExeOther);
+    qputenv("TMPDIR", QFile::encodeName(folder_->path()));
+    qputenv(kMadeBy, "1");
+  }
+
+ private:
+  static constexpr const char* kMadeBy = "QUONK_TESTS_TMPDIR";
+  std::optional<QTemporaryDir> folder_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  const RunTemporaryFolder temporaryFolder;
   QApplication app(argc, argv);
   // The windows reach the main window, or the one a test holds, as in the program.
   ConnectMainCommands();
