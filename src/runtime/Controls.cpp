@@ -269,7 +269,6 @@ QImage PictureBox::Snapshot() const {
   return image;
 }
 
-
 // Qt takes an empty mask for no mask at all; a mask that lies wholly outside the box
 // shows nothing and takes no clicks, as an empty region must.
 void PictureBox::SetRegion(const QRegion& region) { setMask(region.isEmpty() ? QRegion(-1, -1, 1, 1) : region); }

@@ -1,8 +1,8 @@
 #include "runtime/Menu.h"
 
 #include <QAction>
-#include <QKeySequence>
 #include <QApplication>
+#include <QKeySequence>
 #include <QMenu>
 #include <QProxyStyle>
 #include <QWidget>
